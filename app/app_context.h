@@ -1,0 +1,20 @@
+#pragma once
+// The process-wide records: the settings, the help-file path and the toolbar tables.
+// One instance lives from Main to the end of the process; forms hold a reference to it.
+#include <string>
+
+#include "app/settings.h"
+#include "mainwin/toolbar_tables.h"
+
+namespace vitrell {
+
+struct AppContext {
+    explicit AppContext(IRegistry& registry) : Store(registry) {}
+
+    SettingsStore Store;
+    SettingsRecord Settings;
+    std::wstring HelpFilePath;
+    ToolbarTables Toolbar;
+};
+
+}  // namespace vitrell

@@ -1,0 +1,68 @@
+#pragma once
+// The settings store: text values under HKEY_CURRENT_USER, and the in-memory record every form uses.
+#include <string>
+#include <string_view>
+
+#include "platform/registry.h"
+
+namespace vitrell {
+
+inline constexpr std::wstring_view kSettingsKey = L"Software\\VB and VBA Program Settings\\VITRELL";
+inline constexpr std::wstring_view kConfig = L"Config";
+inline constexpr std::wstring_view kPosition = L"Position";
+inline constexpr std::wstring_view kToolbarValue = L"Toolbar";
+
+// One text per key, named as the key. Filled once at start-up; from then on the authority.
+struct SettingsRecord {
+    std::wstring OptLogo;
+    std::wstring OptCent;
+    std::wstring T_Left;
+    std::wstring T_Top;
+    std::wstring OptTemae;
+    std::wstring OptJib;
+    std::wstring OptMBar;
+    std::wstring OptTBar;
+    std::wstring OptTBar2;
+    std::wstring OptLAct;
+    std::wstring OptLATab;
+    std::wstring OptNin;
+    std::wstring OptTou;
+    std::wstring OptTou2;
+    std::wstring OptOn_Off;
+    std::wstring OptWinS;
+};
+
+// A flag is on only when its text is exactly "1".
+inline bool FlagOn(std::wstring_view text) {
+    return text == L"1";
+}
+// The engine switch is the exception: on unless exactly "0".
+inline bool EngineSwitchOn(std::wstring_view text) {
+    return text != L"0";
+}
+inline std::wstring FlagText(bool on) {
+    return on ? L"1" : L"0";
+}
+
+class SettingsStore {
+public:
+    explicit SettingsStore(IRegistry& registry) : registry_(registry) {}
+
+    // The stored text, or the empty text when the section, the value or its REG_SZ type is missing.
+    std::wstring ReadSetting(std::wstring_view section, std::wstring_view key);
+    // Stores the text. A refused write is not reported: the in-memory record stays the authority.
+    void WriteSetting(std::wstring_view section, std::wstring_view key, std::wstring_view text);
+
+    // Updates a field of the record and writes the same text through at once.
+    void Set(std::wstring& field, std::wstring_view section, std::wstring_view key, std::wstring_view text) {
+        field = text;
+        WriteSetting(section, key, text);
+    }
+
+    static std::wstring SectionPath(std::wstring_view section);
+
+private:
+    IRegistry& registry_;
+};
+
+}  // namespace vitrell

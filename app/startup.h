@@ -1,0 +1,31 @@
+#pragma once
+// Main: everything that happens before the message loop.
+#include <string>
+
+#include "app/app_context.h"
+#include "platform/twips.h"
+
+namespace vitrell {
+
+// What start-up needs of the system.
+class IStartupHost {
+public:
+    virtual ~IStartupHost() = default;
+    virtual std::wstring ApplicationFolder() = 0;
+    virtual void ChangeDirectory(const std::wstring& folder) = 0;
+    virtual SizeTwips ScreenSize() = 0;
+    virtual void ShowSplashModal() = 0;              // returns when the splash has closed
+    virtual void ShowMainWindow(bool visible) = 0;   // loads it; shows it unless visible is false
+};
+
+inline constexpr double kDefaultWindowWidthTwips = 1640;
+inline constexpr double kDefaultWindowHeightTwips = 620;
+
+// (screen − window) / 2, ties to even. Kept in a wide integer: a very large screen must not overflow.
+long long PositionDefault(double screenTwips, double windowTwips);
+
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
+
+void Main(AppContext& app, IStartupHost& host);
+
+}  // namespace vitrell

@@ -1,0 +1,11 @@
+# The layers beyond the native unit tests, registered with CTest so that one run counts them all:
+# the MinGW-w64 cross builds (warnings as errors) and the end-to-end tests of VITRELL.exe under Wine.
+set(VITRELL_CROSS_ROOT ${CMAKE_BINARY_DIR}/cross)
+
+foreach(arch win64 win32)
+    add_test(NAME cross.build_${arch}
+             COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/cross_build.sh ${arch} ${VITRELL_CROSS_ROOT}/${arch})
+    set_tests_properties(cross.build_${arch} PROPERTIES FIXTURES_SETUP exe_${arch} TIMEOUT 900)
+endforeach()
+
+include(${CMAKE_SOURCE_DIR}/tests/e2e/register.cmake OPTIONAL)

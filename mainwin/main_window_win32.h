@@ -1,0 +1,17 @@
+#pragma once
+// The main window VITRELL on Win32.
+#include <windows.h>
+
+#include "app/app_context.h"
+
+namespace vitrell {
+
+inline constexpr wchar_t kMainWindowClass[] = L"VITRELL";
+
+// Loads the main window (Form_Load runs) and shows it unless `visible` is false. False when it could not be created.
+bool LoadMainWindow(HINSTANCE instance, AppContext& app, bool visible);
+
+// The main window's keyboard shortcuts; true when the message was one.
+bool TranslateMainWindowAccelerator(MSG& msg);
+
+}  // namespace vitrell

@@ -1,0 +1,17 @@
+#pragma once
+// The settings dialog SETTEI on Win32.
+#include <windows.h>
+
+#include "app/app_context.h"
+#include "settings_dialog/settings_host.h"
+
+namespace vitrell {
+
+// Loads and shows the dialog, modally (returns when it closes) or modeless (returns at once).
+// A request while it is open brings the open dialog to the front instead.
+void ShowSettingsDialog(AppContext& app, ISettingsHost& host, bool modal);
+
+// Unloads the dialog if it is open.
+void CloseSettingsDialog();
+
+}  // namespace vitrell

@@ -1,0 +1,52 @@
+#pragma once
+// Windows as plain records: a cursor, what lies under it, and every call the engine makes.
+#include <map>
+#include <optional>
+
+#include "platform/window_system.h"
+
+namespace vitrell::testing {
+
+class FakeWindowSystem final : public IWindowSystem {
+public:
+    struct Window {
+        std::uint32_t style = 0;
+        std::uint32_t exStyle = 0;
+        std::optional<std::uint8_t> alpha;
+    };
+
+    bool GetCursorPos(ScreenPoint& point) override {
+        ++calls;
+        point = cursor;
+        return cursorAvailable;
+    }
+    WindowHandle WindowFromPoint(ScreenPoint) override {
+        ++calls;
+        return underCursor;
+    }
+    std::uint32_t ReadWindowLong(WindowHandle w, int index) override {
+        ++calls;
+        const auto it = windows.find(w);
+        if (it == windows.end())
+            return 0;
+        return index == kGwlStyle ? it->second.style : it->second.exStyle;
+    }
+    void WriteWindowLong(WindowHandle w, int index, std::uint32_t value) override {
+        ++calls;
+        if (auto it = windows.find(w); it != windows.end() && index == kGwlExStyle)
+            it->second.exStyle = value;
+    }
+    void SetLayeredWindowAttributes(WindowHandle w, std::uint32_t, std::uint8_t alpha, std::uint32_t flags) override {
+        ++calls;
+        if (auto it = windows.find(w); it != windows.end() && (it->second.exStyle & kWsExLayered) && flags == kLwaAlpha)
+            it->second.alpha = alpha;
+    }
+
+    ScreenPoint cursor;
+    bool cursorAvailable = true;
+    WindowHandle underCursor = 0;
+    std::map<WindowHandle, Window> windows;
+    int calls = 0;
+};
+
+}  // namespace vitrell::testing
