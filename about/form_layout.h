@@ -1,0 +1,75 @@
+#pragma once
+// What the two logo forms draw, as data: labels, lines and the icon, in twips relative to the client area.
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "platform/twips.h"
+
+namespace vitrell {
+
+struct Rgb {
+    std::uint8_t r = 0;
+    std::uint8_t g = 0;
+    std::uint8_t b = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+// A label's ink: a fixed colour, or the system's button-text colour (the shadows follow the user's scheme).
+struct LabelInk {
+    bool buttonText = false;
+    Rgb colour;
+};
+
+struct FontSpec {
+    std::wstring_view face;
+    double points = 9;
+    bool bold = false;
+    bool underline = false;
+    bool shiftJis = false;  // the Japanese faces ask for the Shift-JIS character set
+};
+
+struct LabelSpec {
+    int index = 0;  // the control-array index of Label1
+    std::wstring_view text;
+    RectTwips rect;
+    const FontSpec* font = nullptr;
+    LabelInk ink;
+};
+
+struct LineSpec {
+    double x1 = 0;
+    double y1 = 0;
+    double x2 = 0;
+    double y2 = 0;
+};
+
+struct FormLayout {
+    SizeTwips client;
+    Rgb background;
+    std::span<const LabelSpec> labels;  // in drawing order: shadows first, so each coloured label lies above
+    std::span<const LineSpec> lines;
+    Rgb lineColour;
+    RectTwips icon;
+};
+
+inline constexpr Rgb kFormGrey{128, 128, 128};
+inline constexpr Rgb kYellow{255, 255, 0};
+inline constexpr Rgb kPaleYellow{255, 255, 192};
+inline constexpr Rgb kWhite{255, 255, 255};
+
+inline constexpr std::wstring_view kProductName = L"ビトレル";
+inline constexpr std::wstring_view kVersionText = L"Ver.1.1.2";
+
+// The product name is drawn as all but its last character, then that last character set small.
+inline constexpr std::wstring_view ProductNameHead() {
+    return kProductName.substr(0, kProductName.size() - 1);
+}
+inline constexpr std::wstring_view ProductNameTail() {
+    return kProductName.substr(kProductName.size() - 1);
+}
+
+// The label drawn last (topmost) whose rectangle holds the point, or -1 for the form's own background.
+int LabelAt(const FormLayout& layout, double xTwips, double yTwips);
+
+}  // namespace vitrell

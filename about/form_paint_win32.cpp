@@ -1,0 +1,105 @@
+#include "about/form_paint_win32.h"
+
+#include <cmath>
+#include <string>
+
+#include "platform/win32/dpi_win32.h"
+
+namespace vitrell {
+
+namespace {
+constexpr int kIconResourceId = 1;  // the program's icon, as the main window shows it
+}  // namespace
+
+COLORREF ToColorRef(Rgb colour) {
+    return RGB(colour.r, colour.g, colour.b);
+}
+
+UniqueGdiObject CreateFormFont(const FontSpec& font) {
+    // Point sizes like 68.25 keep their quarter points: the height is computed in hundredths of a point.
+    const int hundredths = static_cast<int>(std::lround(font.points * 100));
+    const int height = -MulDiv(hundredths, ScreenDpiY(), 7200);
+    const std::wstring face(font.face);
+    return UniqueGdiObject(
+        CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, font.underline ? TRUE : FALSE, FALSE,
+                    font.shiftJis ? SHIFTJIS_CHARSET : DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
+}
+
+RECT LabelRectPixels(const RectTwips& r) {
+    const int left = TwipsToPixelsX(r.left);
+    const int top = TwipsToPixelsY(r.top);
+    return RECT{left, top, TwipsToPixelsX(r.left + r.width), TwipsToPixelsY(r.top + r.height)};
+}
+
+FormPaintKit::FormPaintKit(HINSTANCE instance, const FormLayout& layout)
+    : layout_(layout),
+      background_(CreateSolidBrush(ToColorRef(layout.background))),
+      linePen_(CreatePen(PS_SOLID, 1, ToColorRef(layout.lineColour))) {
+    labelFonts_.reserve(layout.labels.size());
+    for (const LabelSpec& label : layout.labels)
+        labelFonts_.push_back(CreateFormFont(*label.font));
+    const int w = TwipsToPixelsX(layout.icon.width);
+    const int h = TwipsToPixelsY(layout.icon.height);
+    icon_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResourceId), IMAGE_ICON, w, h, 0)));
+}
+
+void FormPaintKit::Paint(HDC dc, const std::function<LabelInk(const LabelSpec&)>& inkOf) const {
+    RECT client{0, 0, TwipsToPixelsX(layout_.client.width), TwipsToPixelsY(layout_.client.height)};
+    if (background_)
+        FillRect(dc, &client, static_cast<HBRUSH>(background_.get()));
+
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    for (size_t i = 0; i < layout_.labels.size(); ++i) {
+        const LabelSpec& label = layout_.labels[i];
+        const LabelInk ink = inkOf(label);
+        SetTextColor(dc, ink.buttonText ? GetSysColor(COLOR_BTNTEXT) : ToColorRef(ink.colour));
+        if (labelFonts_[i])
+            SelectObject(dc, labelFonts_[i].get());
+        RECT r = LabelRectPixels(label.rect);
+        const std::wstring text(label.text);
+        // Not clipped: where a substitute face runs wider than the designed one, the text still shows whole.
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+                  DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+    }
+    SelectObject(dc, oldFont);
+    SetBkMode(dc, oldMode);
+
+    if (linePen_) {
+        const HGDIOBJ oldPen = SelectObject(dc, linePen_.get());
+        for (const LineSpec& line : layout_.lines) {
+            const int x2 = TwipsToPixelsX(line.x2);
+            const int y2 = TwipsToPixelsY(line.y2);
+            MoveToEx(dc, TwipsToPixelsX(line.x1), TwipsToPixelsY(line.y1), nullptr);
+            LineTo(dc, x2, y2);
+            SetPixelV(dc, x2, y2, ToColorRef(layout_.lineColour));  // the end point belongs to the line
+        }
+        SelectObject(dc, oldPen);
+    }
+
+    if (icon_) {
+        DrawIconEx(dc, TwipsToPixelsX(layout_.icon.left), TwipsToPixelsY(layout_.icon.top), icon_.get(),
+                   TwipsToPixelsX(layout_.icon.width), TwipsToPixelsY(layout_.icon.height), 0, nullptr, DI_NORMAL);
+    }
+}
+
+HWND CreateCentredWindow(DWORD exStyle,
+                         const wchar_t* className,
+                         const wchar_t* caption,
+                         DWORD style,
+                         SizeTwips client,
+                         HWND owner,
+                         HINSTANCE instance,
+                         void* param) {
+    RECT r{0, 0, TwipsToPixelsX(client.width), TwipsToPixelsY(client.height)};
+    if (!AdjustWindowRectEx(&r, style, FALSE, exStyle))
+        return nullptr;
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+    return CreateWindowExW(exStyle, className, caption, style, x, y, w, h, owner, nullptr, instance, param);
+}
+
+}  // namespace vitrell
