@@ -14,8 +14,7 @@ std::wstring LevelText(std::wstring_view level) {
 ToolbarTables InitialToolbarTables(std::wstring_view level) {
     ToolbarTables t;
     t.ToolbarIcon = {L"arrow_down.ico", L"arrow_up.ico", L"property.ico", L"on.ico", L"help.ico", L"undo.ico"};
-    t.ToolbarTip = {LevelText(level),   LevelText(level), L" 各種設定 ",
-                    L" 透明化：On ", L" ﾍﾙﾌﾟ ",          L" 初期値に戻す "};
+    t.ToolbarTip = {LevelText(level), LevelText(level), L" 各種設定 ", L" 透明化：On ", L" ﾍﾙﾌﾟ ", L" 初期値に戻す "};
     return t;
 }
 

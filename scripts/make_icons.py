@@ -106,6 +106,117 @@ APP_ICON = [
 ]
 
 
+# Toolbar pictures, 16 x 16. Level down and up are the same arrow turned over; "on" and "off" are the
+# same lamp lit green or dark; every picture keeps a one-pixel margin so the buttons look alike.
+ARROW_DOWN = [
+    "................",
+    "................",
+    ".....kkkkkk.....",
+    ".....kbbbbk.....",
+    ".....kbbbbk.....",
+    ".....kbbbbk.....",
+    ".....kbbbbk.....",
+    ".kkkkkbbbbkkkkk.",
+    "..kbbbbbbbbbbk..",
+    "...kbbbbbbbbk...",
+    "....kbbbbbbk....",
+    ".....kbbbbk.....",
+    "......kbbk......",
+    ".......kk.......",
+    "................",
+    "................",
+]
+ARROW_UP = list(reversed(ARROW_DOWN))
+
+PROPERTY = [
+    "................",
+    ".kkkkkkkkkkkkkk.",
+    ".kwwwwwwwwwwwwk.",
+    ".kwddddddddddwk.",
+    ".kwwwwwwwwwwwwk.",
+    ".kwwwkkwwwwwwwk.",
+    ".kddkbbkddddddk.",
+    ".kwwwkkwwwwwwwk.",
+    ".kwwwwwwwwkkwwk.",
+    ".kddddddddkbbdk.",
+    ".kwwwwwwwwkkwwk.",
+    ".kwwkkwwwwwwwwk.",
+    ".kddkbbkddddddk.",
+    ".kwwkkwwwwwwwwk.",
+    ".kkkkkkkkkkkkkk.",
+    "................",
+]
+
+LAMP = [
+    "................",
+    ".....kkkkkk.....",
+    "...kkXXXXXXkk...",
+    "..kXXwwXXXXXXk..",
+    "..kXwwXXXXXXXk..",
+    ".kXXwXXXXXXXXXk.",
+    ".kXXXXXXXXXXXXk.",
+    ".kXXXXXXXXXXXXk.",
+    ".kXXXXXXXXXXXXk.",
+    ".kXXXXXXXXXXXXk.",
+    "..kXXXXXXXXXXk..",
+    "..kXXXXXXXXXXk..",
+    "...kkXXXXXXkk...",
+    ".....kkkkkk.....",
+    "................",
+    "................",
+]
+ON = [row.replace("X", "G") for row in LAMP]
+OFF = [row.replace("X", "d").replace("w", "s") for row in LAMP]
+
+HELP = [
+    "................",
+    ".....kkkkkk.....",
+    "...kkbbbbbbkk...",
+    "..kbbbwwwwbbbk..",
+    "..kbbwwbbwwbbk..",
+    ".kbbbbbbbwwbbbk.",
+    ".kbbbbbbwwbbbbk.",
+    ".kbbbbbwwbbbbbk.",
+    ".kbbbbbwwbbbbbk.",
+    ".kbbbbbbbbbbbbk.",
+    "..kbbbbwwbbbbk..",
+    "..kbbbbwwbbbbk..",
+    "...kkbbbbbbkk...",
+    ".....kkkkkk.....",
+    "................",
+    "................",
+]
+
+UNDO = [
+    "................",
+    "................",
+    "....k...........",
+    "...kgk..........",
+    "..kgggkkkkkk....",
+    ".kgggggggggggk..",
+    "..kgggkkkkkkggk.",
+    "...kgk......kgk.",
+    "....k........kgk",
+    ".............kgk",
+    ".............kgk",
+    "............kggk",
+    "...kkkkkkkkkggk.",
+    "...kgggggggggk..",
+    "...kkkkkkkkkk...",
+    "................",
+]
+
+TOOLBAR_ICONS = {
+    "arrow_down.ico": ARROW_DOWN,
+    "arrow_up.ico": ARROW_UP,
+    "property.ico": PROPERTY,
+    "on.ico": ON,
+    "off.ico": OFF,
+    "help.ico": HELP,
+    "undo.ico": UNDO,
+}
+
+
 def write(name, data):
     os.makedirs(RESOURCE, exist_ok=True)
     with open(os.path.join(RESOURCE, name), "wb") as f:
@@ -114,6 +225,8 @@ def write(name, data):
 
 def main():
     write("vitrell.ico", ico_4bpp(APP_ICON))
+    for name, rows in TOOLBAR_ICONS.items():
+        write(name, ico_4bpp(rows))
 
 
 if __name__ == "__main__":

@@ -1,0 +1,276 @@
+#include "mainwin/main_window.h"
+
+#include "app/text.h"
+#include "mainwin/toolbar_tables.h"
+
+namespace vitrell {
+
+namespace {
+constexpr int kIconSize = 16;
+constexpr double kLevelMin = 0;
+constexpr double kLevelMax = 100;
+}  // namespace
+
+WindowLayout LayoutFor(bool toolbarShown, bool menuBarShown, std::wstring_view osName, std::wstring_view scheme) {
+    const bool xp = osName == kWindowsXP;
+    const bool w2000 = osName == kWindows2000;
+    const bool classic = scheme.empty();  // consulted on XP only
+    if (toolbarShown) {
+        // Without the toolbar the menu bar always shows: the window never ends up with neither bar.
+        const double height = menuBarShown ? (xp && classic ? 1140 : 1000) : (xp && classic ? 840 : 700);
+        return {menuBarShown, height, xp ? 1830.0 : 1810.0};
+    }
+    if (xp)
+        return classic ? WindowLayout{true, 740, 1830} : WindowLayout{true, 620, 1580};
+    return {true, 620, w2000 ? 1620.0 : 1640.0};
+}
+
+MainWindow::MainWindow(AppContext& app, IMainWindowView& view, IToolbar& toolbar, ITray& tray, IWindowSystem& windows)
+    : app_(app), view_(view), toolbar_(toolbar), tray_(tray), engine_(app.Settings, windows) {}
+
+void MainWindow::Form_Load() {
+    const SettingsRecord& s = app_.Settings;
+    SetTrayIcon(L"ADD");
+    ApplyWindowLayout(FlagOn(s.OptTBar), FlagOn(s.OptMBar));
+    PlaceMainWindow();
+    ToggleOnOff();
+    view_.InstallSystemMenuHook();
+    view_.SetTrackingInterval(TrackingIntervalMs(s.OptNin));
+    if (FlagOn(s.OptWinS)) {
+        view_.SetShowHideEnabled(0, true);
+        view_.SetShowHideEnabled(1, false);
+    }
+    FirstActivation = true;
+}
+
+void MainWindow::Form_Activate() {
+    if (unloaded_)
+        return;
+    RefreshLevelTips();
+    ApplyKeepInFront();
+    if (FirstActivation) {
+        FirstActivation = false;
+        view_.DoEvents();
+        if (unloaded_)
+            return;  // an exit chosen meanwhile has taken the window away
+        toolbar_.Restore();
+        view_.DoEvents();
+        if (unloaded_)
+            return;
+    }
+    ApplyKeepInFront();
+}
+
+void MainWindow::ApplyWindowLayout(bool toolbarShown, bool menuBarShown) {
+    const WindowLayout layout = LayoutFor(toolbarShown, menuBarShown, view_.OSName(), view_.AppearanceScheme());
+    view_.SetMenuBarVisible(layout.menuBarVisible);
+    view_.SetHeight(layout.heightTwips);
+    view_.SetWidth(layout.widthTwips);
+}
+
+void MainWindow::PlaceMainWindow() {
+    const SettingsRecord& s = app_.Settings;
+    if (!FlagOn(s.OptCent)) {
+        view_.SetTop(LeadingNumber(s.T_Top));
+        view_.SetLeft(LeadingNumber(s.T_Left));
+        return;
+    }
+    const RectTwips window = view_.WindowRect();
+    const SizeTwips screen = view_.ScreenSize();
+    view_.SetTop((screen.height - window.height) / 2);
+    view_.SetLeft((screen.width - window.width) / 2);
+}
+
+void MainWindow::MoveMainWindow(double left, double top) {
+    view_.SetTop(top);
+    view_.SetLeft(left);
+}
+
+void MainWindow::ApplyKeepInFront() {
+    view_.SetTopmost(FlagOn(app_.Settings.OptTemae));
+}
+
+void MainWindow::ToggleOnOff() {
+    ToolbarTables& t = app_.Toolbar;
+    toolbar_.RemoveAllButtons();
+    toolbar_.DetachImageList();
+    toolbar_.ClearImages();
+    SwitchEngine(app_.Settings, app_.Store, t);
+    toolbar_.SetImageSize(kIconSize, kIconSize);
+    for (size_t slot = 0; slot < kToolbarSlots; ++slot)
+        toolbar_.AddImage(t.ToolbarIcon[slot]);
+    toolbar_.AttachImageList();
+    for (size_t slot = 0; slot < kToolbarSlots; ++slot)
+        toolbar_.AddButton(static_cast<int>(slot), t.ToolbarIcon[slot], t.ToolbarTip[slot]);
+    toolbar_.SetDisplayOptions();
+}
+
+void MainWindow::RefreshLevelTips() {
+    const std::wstring tip = LevelText(app_.Settings.OptTou);
+    toolbar_.SetButtonTip(0, tip);
+    toolbar_.SetButtonTip(1, tip);
+}
+
+void MainWindow::SetTrayIcon(std::wstring_view word) {
+    if (word == L"ADD")
+        tray_.Notify(TrayMessage::Add);
+    else if (word == L"MODIFY")
+        tray_.Notify(TrayMessage::Modify);
+    else if (word == L"DELETE")
+        tray_.Notify(TrayMessage::Delete);
+}
+
+void MainWindow::TaskbarCreated() {
+    if (!unloaded_)
+        SetTrayIcon(L"ADD");
+}
+
+MainWindow::Step MainWindow::LevelStep(int delta) {
+    std::wstring& level = app_.Settings.OptTou;
+    const double v = LeadingNumber(level) + delta;
+    if ((delta > 0 && v > kLevelMax) || (delta < 0 && v < kLevelMin)) {
+        // The limit is in place before the box opens, so ticks that run meanwhile see a valid level.
+        level = NumberText(delta > 0 ? kLevelMax : kLevelMin);
+        if (!rangeMessageOpen_) {
+            rangeMessageOpen_ = true;
+            view_.ShowExclamation(kRangeMessage, kRangeTitle);
+            rangeMessageOpen_ = false;
+        }
+        return Step::AtLimit;
+    }
+    level = NumberText(v);
+    return Step::InRange;
+}
+
+void MainWindow::WriteLevel() {
+    app_.Store.WriteSetting(kConfig, L"OptTou", app_.Settings.OptTou);
+    storedLevel_ = app_.Settings.OptTou;
+    levelStored_ = true;
+}
+
+void MainWindow::Timer2_Timer() {
+    if (unloaded_)
+        return;
+    if (view_.KeyDown(kVkUp) && LevelStep(+1) == Step::AtLimit)
+        return;
+    if (view_.KeyDown(kVkDown) && LevelStep(-1) == Step::AtLimit)
+        return;
+    RefreshLevelTips();
+    // Rewriting an unchanged level 20 times a second would only wear the registry.
+    if (!levelStored_ || storedLevel_ != app_.Settings.OptTou)
+        WriteLevel();
+}
+
+void MainWindow::Toolbar1_ButtonClick(int index) {
+    switch (index) {
+        case 1:
+        case 2:
+            if (LevelStep(index == 1 ? -1 : +1) == Step::InRange) {
+                RefreshLevelTips();
+                WriteLevel();
+            }
+            break;
+        case 3:
+            mnuOptSettei_Click();
+            break;
+        case 4:
+            ToggleOnOff();
+            break;
+        case 5:
+            mnuHelpContent_KeyWord_Click(1);
+            break;
+        case 6:
+            app_.Settings.OptTou = app_.Settings.OptTou2;
+            RefreshLevelTips();
+            WriteLevel();
+            break;
+        default:
+            break;
+    }
+}
+
+void MainWindow::Picture1_MouseMove(float x) {
+    constexpr float kLeftButtonUp = 514;   // WM_LBUTTONUP
+    constexpr float kRightButtonUp = 517;  // WM_RBUTTONUP
+    if (x == kLeftButtonUp)
+        view_.PopupMainMenu();
+    else if (x == kRightButtonUp)
+        view_.ShowSettingsDialog(true);
+}
+
+void MainWindow::mnuFileShow_Hide_Click(int index) {
+    SettingsRecord& s = app_.Settings;
+    if (index == 1) {
+        const RectTwips rect = view_.WindowRect();
+        s.T_Top = SingleText(static_cast<float>(rect.top));
+        s.T_Left = SingleText(static_cast<float>(rect.left));
+        app_.Store.WriteSetting(kPosition, L"T_Top", s.T_Top);
+        app_.Store.WriteSetting(kPosition, L"T_Left", s.T_Left);
+        view_.SetShowHideEnabled(0, true);
+        view_.SetShowHideEnabled(1, false);
+        view_.Hide();
+    } else if (index == 0) {
+        view_.SetShowHideEnabled(0, false);
+        view_.SetShowHideEnabled(1, true);
+        view_.Show();
+    } else {
+        return;
+    }
+    app_.Store.Set(s.OptWinS, kConfig, L"OptWinS", NumberText(index));
+}
+
+bool MainWindow::AskExit() {
+    asking_ = true;
+    const bool ok = view_.AskOkCancel(kExitQuestion, kExitTitle);
+    asking_ = false;
+    return ok;
+}
+
+void MainWindow::EndProgram() {
+    SetTrayIcon(L"DELETE");
+    ExitApplication(app_, *this);
+}
+
+void MainWindow::mnuFileEnd_Click() {
+    if (unloaded_ || asking_)
+        return;  // the question is already on the screen
+    if (AskExit())
+        EndProgram();
+}
+
+void MainWindow::Form_QueryUnload(bool& cancel, int unloadMode) {
+    if (unloadMode != kUnloadUser && unloadMode != kUnloadWindows && unloadMode != kUnloadTaskManager)
+        return;
+    if (unloaded_)
+        return;
+    if (asking_) {
+        cancel = true;  // never a second question; the open one decides
+        return;
+    }
+    if (AskExit())
+        EndProgram();
+    else
+        cancel = true;
+}
+
+void MainWindow::UnloadMainWindow() {
+    unloaded_ = true;
+    view_.Unload();
+}
+
+void MainWindow::mnuOptSettei_Click() {
+    view_.ShowSettingsDialog(true);
+}
+
+void MainWindow::mnuHelpAbout_Click() {
+    view_.ShowVersionBox();
+}
+
+void MainWindow::mnuHelpContent_KeyWord_Click(int index) {
+    if (index == 0)
+        view_.OpenHelp(app_.HelpFilePath, kHelpPartialKey);
+    else if (index == 1)
+        view_.OpenHelp(app_.HelpFilePath, kHelpContents);
+}
+
+}  // namespace vitrell

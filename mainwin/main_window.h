@@ -1,0 +1,103 @@
+#pragma once
+// The main window VITRELL as a form: its handlers and rules, without Windows.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "app/app_context.h"
+#include "app/exit.h"
+#include "app/probes.h"
+#include "engine/engine.h"
+#include "mainwin/main_window_view.h"
+#include "settings_dialog/settings_host.h"
+
+namespace vitrell {
+
+// Texts the user sees in this form.
+inline constexpr std::wstring_view kMainCaption = L"ビトレル";
+inline constexpr std::wstring_view kTrayTip = L" ビトレル for Win ";
+inline constexpr std::wstring_view kExitQuestion = L"「ビトレル for Windows」 を終了しますか？";
+inline constexpr std::wstring_view kExitTitle = L"終了確認";
+inline constexpr std::wstring_view kRangeMessage = L"透明度は 「0\uFF5E100」 の範囲で設定可能です。";
+inline constexpr std::wstring_view kRangeTitle = L"設定可能範囲";
+
+// One row of the layout table: what ApplyWindowLayout gives the window.
+struct WindowLayout {
+    bool menuBarVisible = true;
+    double heightTwips = 0;
+    double widthTwips = 0;
+    bool operator==(const WindowLayout&) const = default;
+};
+
+WindowLayout LayoutFor(bool toolbarShown, bool menuBarShown, std::wstring_view osName, std::wstring_view scheme);
+
+// Where a close request comes from (Form_QueryUnload's UnloadMode).
+enum UnloadMode : int {
+    kUnloadUser = 0,         // close box, system-menu Close, Alt+F4
+    kUnloadProgram = 1,      // the unload ExitApplication does
+    kUnloadWindows = 2,      // log-off or shutdown
+    kUnloadTaskManager = 3,  // another program asked the window to close
+    kUnloadMdiParent = 4,
+    kUnloadOwner = 5,
+};
+
+class MainWindow final : public IExitHost, public ISettingsHost {
+  public:
+    MainWindow(AppContext& app, IMainWindowView& view, IToolbar& toolbar, ITray& tray, IWindowSystem& windows);
+
+    // Events
+    void Form_Load();
+    void Form_Activate();
+    void Form_QueryUnload(bool& cancel, int unloadMode);
+    void Timer1_Timer() { engine_.Timer1_Timer(); }
+    void Timer2_Timer();
+    void Toolbar1_ButtonClick(int index);
+    void Picture1_MouseMove(float x);
+    void mnuFileShow_Hide_Click(int index);
+    void mnuFileEnd_Click();
+    void mnuOptSettei_Click();
+    void mnuHelpAbout_Click();
+    void mnuHelpContent_KeyWord_Click(int index);
+    void TaskbarCreated();  // the shell's notification area was recreated
+
+    // Operations
+    void ApplyWindowLayout(bool toolbarShown, bool menuBarShown) override;
+    void PlaceMainWindow();
+    void ApplyKeepInFront();
+    void ToggleOnOff();
+    void RefreshLevelTips();
+    void SetTrayIcon(std::wstring_view word);
+
+    bool Unloaded() const { return unloaded_; }
+
+    // IExitHost and ISettingsHost
+    RectTwips MainWindowRect() override { return view_.WindowRect(); }
+    void CloseSettingsDialog() override { view_.CloseSettingsDialog(); }
+    void UnloadMainWindow() override;
+    void MoveMainWindow(double left, double top) override;
+    SizeTwips ScreenSize() override { return view_.ScreenSize(); }
+    void CustomizeToolbar() override { toolbar_.Customize(); }
+    void SaveToolbar() override { toolbar_.Save(); }
+
+  private:
+    enum class Step { InRange, AtLimit };
+    Step LevelStep(int delta);
+    void WriteLevel();
+    bool AskExit();
+    void EndProgram();
+
+    AppContext& app_;
+    IMainWindowView& view_;
+    IToolbar& toolbar_;
+    ITray& tray_;
+    Engine engine_;
+
+    bool FirstActivation = false;
+    bool asking_ = false;            // the exit question is open: a second close request is refused, not asked
+    bool rangeMessageOpen_ = false;  // a held key must not stack range messages
+    bool unloaded_ = false;
+    std::wstring storedLevel_;  // the OptTou text last written by the display timer
+    bool levelStored_ = false;
+};
+
+}  // namespace vitrell
