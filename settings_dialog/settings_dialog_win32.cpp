@@ -212,6 +212,13 @@ std::vector<HWND> EnabledThreadWindows() {
     return windows;
 }
 
+// A focused spinner takes the arrow keys itself instead of letting the dialog move the focus with them.
+LRESULT CALLBACK SpinnerKeys(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (msg == WM_GETDLGCODE)
+        return DefSubclassProc(window, msg, wParam, lParam) | DLGC_WANTARROWS;
+    return DefSubclassProc(window, msg, wParam, lParam);
+}
+
 class SettingsDialogWindow final : public BaseWindow<SettingsDialogWindow>, private ISettingsDialogView {
   public:
     SettingsDialogWindow(AppContext& app, ISettingsHost& host, bool modal) : form_(app, host, *this), modal_(modal) {}
@@ -305,6 +312,17 @@ class SettingsDialogWindow final : public BaseWindow<SettingsDialogWindow>, priv
             case WM_CTLCOLORSTATIC:
             case WM_CTLCOLORBTN:
                 return ControlColors(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+            case WM_ACTIVATE:
+                // Coming back to the dialog returns the focus to the control that had it, as a dialog does.
+                if (LOWORD(wParam) == WA_INACTIVE) {
+                    HWND focus = GetFocus();
+                    if (focus && IsChild(hwnd_, focus))
+                        lastFocus_ = focus;
+                } else if (lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_)) {
+                    SetFocus(lastFocus_);
+                    return 0;
+                }
+                break;
             case WM_ERASEBKGND:
                 return 1;  // WM_PAINT covers the whole client area
             case WM_PAINT:
@@ -356,6 +374,8 @@ class SettingsDialogWindow final : public BaseWindow<SettingsDialogWindow>, priv
             SendMessageW(GetDlgItem(hwnd_, kIdUpDown1 + i), UDM_SETRANGE32, static_cast<WPARAM>(range.min),
                          static_cast<LPARAM>(range.max));
             SendMessageW(GetDlgItem(hwnd_, kIdUpDown1 + i), UDM_SETPOS32, 0, range.min);
+            // Without the subclass the arrows move the focus; the mouse still works.
+            (void)SetWindowSubclass(GetDlgItem(hwnd_, kIdUpDown1 + i), SpinnerKeys, 1, 0);
         }
     }
 
@@ -578,6 +598,7 @@ class SettingsDialogWindow final : public BaseWindow<SettingsDialogWindow>, priv
     std::array<UniqueGdiObject, kFonts.size()> fonts_;
     UniqueGdiObject backBrush_;
     UniqueGdiObject readoutBrush_;
+    HWND lastFocus_ = nullptr;
     int stripBottom_ = 0;
     int busy_ = 0;
     bool shown_ = false;
