@@ -1,0 +1,358 @@
+// The main window's rules: level steps, the on/off switch, tray callbacks, menus, show/hide and the exit paths.
+#include "tests/unit/mainwin_fixture.h"
+
+namespace vitrell::testing {
+namespace {
+
+using MainWindowLevel = MainWindowFixture;
+
+TEST_F(MainWindowLevel, ButtonSteps) {
+    struct Row {
+        const wchar_t* level;
+        int button;
+        const wchar_t* want;
+        bool rangeMessage;
+    };
+    const Row rows[] = {
+        {L"21", 1, L"20", false},  {L"20", 2, L"21", false},   {L"20.5", 2, L"21.5", false}, {L"0", 1, L"0", true},
+        {L"100", 2, L"100", true}, {L"99.5", 2, L"100", true}, {L"0.5", 1, L"0", true},      {L"abc", 2, L"1", false},
+        {L"abc", 1, L"0", true},   {L"99", 2, L"100", false},  {L"1", 1, L"0", false},       {L" 7x", 2, L"8", false},
+    };
+    for (const Row& r : rows) {
+        registry.writes.clear();
+        toolbar.tips.clear();
+        toolbar.buttons = {0, 1, 2, 3, 4, 5};
+        view.exclamations = 0;
+        app.Settings.OptTou = r.level;
+        form.Toolbar1_ButtonClick(r.button);
+        const std::string where = "level '" + Narrow(r.level) + "' button " + std::to_string(r.button);
+        EXPECT_EQ(app.Settings.OptTou, r.want) << where << ": got '" << Narrow(app.Settings.OptTou) << "'";
+        EXPECT_EQ(view.exclamations, r.rangeMessage ? 1 : 0) << where;
+        if (r.rangeMessage) {
+            EXPECT_EQ(view.lastText, L"透明度は 「0\uFF5E100」 の範囲で設定可能です。") << where;
+            EXPECT_EQ(view.lastTitle, L"設定可能範囲") << where;
+            EXPECT_TRUE(registry.writes.empty()) << where << ": the event saves nothing at the limit";
+            EXPECT_TRUE(toolbar.tips.empty()) << where;
+        } else {
+            EXPECT_EQ(WritesOf(L"OptTou"), std::vector<std::wstring>{r.want}) << where;
+            EXPECT_EQ(toolbar.tips[0], LevelText(r.want)) << where;
+            EXPECT_EQ(toolbar.tips[1], LevelText(r.want)) << where;
+        }
+    }
+}
+
+TEST_F(MainWindowLevel, DisplayTickWithArrowKeys) {
+    struct Row {
+        const wchar_t* level;
+        std::set<int> keys;
+        const wchar_t* want;
+        bool rangeMessage;
+        bool written;
+    };
+    const Row rows[] = {
+        {L"20", {}, L"20", false, true},
+        {L"20", {kVkUp}, L"21", false, true},
+        {L"20", {kVkDown}, L"19", false, true},
+        {L"20", {kVkUp, kVkDown}, L"20", false, true},  // +1 then -1
+        {L"100", {kVkUp}, L"100", true, false},
+        {L"0", {kVkDown}, L"0", true, false},
+        {L"100", {kVkUp, kVkDown}, L"100", true, false},  // the tick ends at the limit
+        {L"0", {kVkUp, kVkDown}, L"0", false, true},
+    };
+    for (const Row& r : rows) {
+        registry.writes.clear();
+        view.exclamations = 0;
+        view.keysDown = r.keys;
+        app.Settings.OptTou = r.level;
+        MainWindow fresh(app, view, toolbar, tray, windows);  // nothing stored yet by this form
+        fresh.Timer2_Timer();
+        const std::string where = "level '" + Narrow(r.level) + "' keys " + std::to_string(r.keys.size());
+        EXPECT_EQ(app.Settings.OptTou, r.want) << where << ": got '" << Narrow(app.Settings.OptTou) << "'";
+        EXPECT_EQ(view.exclamations, r.rangeMessage ? 1 : 0) << where;
+        EXPECT_EQ(WritesOf(L"OptTou").size(), r.written ? 1u : 0u) << where;
+    }
+}
+
+TEST_F(MainWindowLevel, TheStoreFollowsEveryChangeButAnUnchangedLevelIsNotRewritten) {
+    form.Timer2_Timer();
+    form.Timer2_Timer();
+    EXPECT_EQ(WritesOf(L"OptTou"), std::vector<std::wstring>{L"20"});
+    app.Settings.OptTou = L"35";  // as the settings dialog leaves it
+    form.Timer2_Timer();
+    EXPECT_EQ(Stored(kConfig, L"OptTou"), L"35");
+    view.keysDown = {kVkUp};
+    for (int i = 0; i < 100; ++i)
+        form.Timer2_Timer();
+    EXPECT_EQ(app.Settings.OptTou, L"100");
+    EXPECT_EQ(Stored(kConfig, L"OptTou"), L"100") << "the tick after the limit stores it";
+    EXPECT_EQ(view.exclamations, 35);
+}
+
+TEST_F(MainWindowLevel, TicksDuringTheRangeMessageStackNoFurtherMessages) {
+    app.Settings.OptTou = L"100";
+    view.keysDown = {kVkUp};
+    int nested = 0;
+    view.onExclamation = [&] {
+        // The message box's own loop keeps the display timer running.
+        for (; nested < 5; ++nested) {
+            form.Timer2_Timer();
+            EXPECT_EQ(app.Settings.OptTou, L"100") << "the level holds its limit while the box is open";
+        }
+    };
+    form.Timer2_Timer();
+    EXPECT_EQ(view.exclamations, 1);
+}
+
+TEST_F(MainWindowLevel, ResetCopiesTheInitialLevelEvenOutOfRange) {
+    app.Settings.OptOn_Off = L"1";
+    windows.underCursor = 7;
+    windows.windows[7] = {};
+    const std::pair<const wchar_t*, int> rows[] = {
+        {L"0", 255}, {L"55", 115}, {L"250", 0}, {L"abc", 255}, {L"-40", 255}};
+    for (const auto& [initial, alpha] : rows) {
+        app.Settings.OptTou2 = initial;
+        toolbar.buttons = {0, 1};
+        view.asks = 0;
+        form.Toolbar1_ButtonClick(6);
+        EXPECT_EQ(app.Settings.OptTou, initial);
+        EXPECT_EQ(Stored(kConfig, L"OptTou"), initial);
+        EXPECT_EQ(toolbar.tips[0], LevelText(initial));
+        EXPECT_EQ(view.asks, 0) << "no question";
+        form.Timer1_Timer();
+        EXPECT_EQ(windows.windows[7].alpha, alpha) << "OptTou2 '" << Narrow(initial) << "'";
+    }
+    // Stepping from an out-of-range level never crashes and never goes past the limit it meets.
+    app.Settings.OptTou2 = L"250";
+    form.Toolbar1_ButtonClick(6);
+    form.Toolbar1_ButtonClick(2);
+    EXPECT_EQ(app.Settings.OptTou, L"100");
+}
+
+TEST_F(MainWindowLevel, TipsGoToTheLevelButtonsWhereverTheyAre) {
+    toolbar.buttons = {5, 1, 3};  // the user removed the level-down button
+    app.Settings.OptTou = L"42";
+    form.RefreshLevelTips();
+    EXPECT_EQ(toolbar.tips.count(0), 0u);
+    EXPECT_EQ(toolbar.tips[1], L" 現在の透明度 42 ");
+    toolbar.buttons.clear();
+    form.RefreshLevelTips();  // no buttons at all: nothing to do, nothing fails
+}
+
+using MainWindowToggle = MainWindowFixture;
+
+TEST_F(MainWindowToggle, TwiceComesBackWithTheDefaultArrangement) {
+    form.ToggleOnOff();
+    EXPECT_EQ(app.Settings.OptOn_Off, L"1");
+    EXPECT_EQ(toolbar.keys[3], L"on.ico");
+    EXPECT_EQ(toolbar.tips[3], L" 透明化：On ");
+    EXPECT_EQ(toolbar.images[3], L"on.ico");
+
+    toolbar.buttons = {2, 0};  // a rearranged toolbar
+    form.ToggleOnOff();
+    EXPECT_EQ(app.Settings.OptOn_Off, L"0");
+    EXPECT_EQ(toolbar.keys[3], L"off.ico");
+    EXPECT_EQ(toolbar.tips[3], L" 透明化：Off ");
+    EXPECT_EQ(toolbar.buttons, (std::vector<int>{0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(toolbar.images.size(), 6u);
+    EXPECT_TRUE(toolbar.attached);
+    EXPECT_EQ(WritesOf(L"OptOn_Off"), (std::vector<std::wstring>{L"1", L"0"}));
+    EXPECT_EQ(toolbar.tips[5], L" 初期値に戻す ");
+    EXPECT_EQ(toolbar.tips[4], L" ﾍﾙﾌﾟ ");
+}
+
+TEST_F(MainWindowToggle, ButtonFourTogglesAndTheEngineFollows) {
+    windows.underCursor = 9;
+    windows.windows[9] = {};
+    app.Settings.OptOn_Off = L"1";
+    form.Toolbar1_ButtonClick(4);
+    form.Timer1_Timer();
+    EXPECT_FALSE(windows.windows[9].alpha.has_value()) << "off: nothing is layered";
+    form.Toolbar1_ButtonClick(4);
+    form.Timer1_Timer();
+    EXPECT_EQ(windows.windows[9].alpha, 204);
+}
+
+using MainWindowCommands = MainWindowFixture;
+
+TEST_F(MainWindowCommands, ToolbarButtonsAndHelp) {
+    const std::pair<int, CallLog> rows[] = {
+        {3, {"settings:modal"}}, {5, {"help:3"}}, {0, {}}, {7, {}}, {-1, {}},
+    };
+    for (const auto& [index, want] : rows) {
+        log.clear();
+        form.Toolbar1_ButtonClick(index);
+        EXPECT_EQ(log, want) << "button " << index;
+    }
+    const std::pair<int, CallLog> help[] = {{0, {"help:261"}}, {1, {"help:3"}}, {2, {}}, {-1, {}}};
+    for (const auto& [index, want] : help) {
+        log.clear();
+        form.mnuHelpContent_KeyWord_Click(index);
+        EXPECT_EQ(log, want) << "help index " << index;
+    }
+    EXPECT_EQ(view.helpFile, L"C:\\VITRELL\\VITRELL.HLP");
+    log.clear();
+    form.mnuOptSettei_Click();
+    form.mnuHelpAbout_Click();
+    EXPECT_EQ(log, (CallLog{"settings:modal", "version-box"}));
+}
+
+TEST_F(MainWindowCommands, TrayCallbackDecoding) {
+    const std::pair<float, CallLog> rows[] = {
+        {512, {}}, {513, {}}, {514, {"popup"}}, {515, {}}, {516, {}}, {517, {"settings:modal"}},
+        {518, {}}, {519, {}}, {520, {}},        {521, {}}, {0, {}},   {514.5f, {}},
+    };
+    for (const auto& [x, want] : rows) {
+        log.clear();
+        form.Picture1_MouseMove(x);
+        EXPECT_EQ(log, want) << "X = " << x;
+    }
+}
+
+TEST_F(MainWindowCommands, TrayWords) {
+    const std::pair<const wchar_t*, std::vector<TrayMessage>> rows[] = {
+        {L"ADD", {TrayMessage::Add}},
+        {L"MODIFY", {TrayMessage::Modify}},
+        {L"DELETE", {TrayMessage::Delete}},
+        {L"add", {}},
+        {L"Delete", {}},
+        {L"", {}},
+        {L"REMOVE", {}},
+        {L"ADD ", {}},
+    };
+    for (const auto& [word, want] : rows) {
+        tray.messages.clear();
+        form.SetTrayIcon(word);
+        EXPECT_EQ(tray.messages, want) << "word '" << Narrow(word) << "'";
+    }
+}
+
+TEST_F(MainWindowCommands, TaskbarRecreatedAddsTheIconAgain) {
+    form.TaskbarCreated();
+    EXPECT_EQ(tray.messages, (std::vector<TrayMessage>{TrayMessage::Add}));
+    form.mnuFileEnd_Click();
+    tray.messages.clear();
+    form.TaskbarCreated();
+    EXPECT_TRUE(tray.messages.empty()) << "not after the exit";
+}
+
+TEST_F(MainWindowCommands, IconifyThenShow) {
+    view.rect = {1234.5, 678.25, 1830, 1140};
+    form.mnuFileShow_Hide_Click(1);
+    EXPECT_EQ(log, (CallLog{"enable0:1", "enable1:0", "hide"}));
+    EXPECT_EQ(WrittenNames(), (std::vector<std::wstring>{L"T_Top", L"T_Left", L"OptWinS"}));
+    EXPECT_EQ(Stored(kPosition, L"T_Top"), L"678.25");
+    EXPECT_EQ(Stored(kPosition, L"T_Left"), L"1234.5");
+    EXPECT_EQ(app.Settings.T_Left, L"1234.5");
+    EXPECT_EQ(Stored(kConfig, L"OptWinS"), L"1");
+
+    log.clear();
+    registry.writes.clear();
+    form.mnuFileShow_Hide_Click(0);
+    EXPECT_EQ(log, (CallLog{"enable0:0", "enable1:1", "show"}));
+    EXPECT_EQ(WrittenNames(), std::vector<std::wstring>{L"OptWinS"});
+    EXPECT_EQ(Stored(kConfig, L"OptWinS"), L"0");
+    EXPECT_EQ(view.rect.left, 1234.5) << "the window comes back where it was";
+
+    log.clear();
+    registry.writes.clear();
+    form.mnuFileShow_Hide_Click(2);
+    EXPECT_TRUE(log.empty());
+    EXPECT_TRUE(registry.writes.empty());
+}
+
+using MainWindowExit = MainWindowFixture;
+
+TEST_F(MainWindowExit, QueryUnloadForEveryMode) {
+    struct Row {
+        int mode;
+        bool answerOk;
+        bool asked;
+        bool cancel;
+        bool ended;
+    };
+    const Row rows[] = {
+        {0, true, true, false, true},    {0, false, true, true, false},   {1, true, false, false, false},
+        {2, true, true, false, true},    {2, false, true, true, false},   {3, true, true, false, true},
+        {3, false, true, true, false},   {4, false, false, false, false}, {5, false, false, false, false},
+        {9, false, false, false, false},
+    };
+    for (const Row& r : rows) {
+        FakeRegistry reg;
+        AppContext ctx(reg);
+        ctx.Settings = app.Settings;
+        CallLog calls;
+        FakeMainWindowView v(calls);
+        FakeToolbar tb(calls);
+        FakeTray tr(calls);
+        MainWindow f(ctx, v, tb, tr, windows);
+        v.answerOk = r.answerOk;
+        bool cancel = false;
+        f.Form_QueryUnload(cancel, r.mode);
+        const std::string where = "mode " + std::to_string(r.mode) + (r.answerOk ? " OK" : " Cancel");
+        EXPECT_EQ(v.asks, r.asked ? 1 : 0) << where;
+        EXPECT_EQ(cancel, r.cancel) << where;
+        EXPECT_EQ(v.unloaded, r.ended) << where;
+        EXPECT_EQ(tr.messages.size(), r.ended ? 1u : 0u) << where;
+        EXPECT_EQ(reg.writes.empty(), !r.ended) << where << ": a refused close stores nothing";
+        if (r.asked) {
+            EXPECT_EQ(v.lastText, L"「ビトレル for Windows」 を終了しますか？") << where;
+            EXPECT_EQ(v.lastTitle, L"終了確認") << where;
+        }
+    }
+}
+
+TEST_F(MainWindowExit, OkDeletesTheIconThenStoresPositionAndSwitchThenUnloads) {
+    view.rect = {1500, 2500, 1830, 1140};
+    app.Settings.OptOn_Off = L"1";
+    form.mnuFileEnd_Click();
+    EXPECT_EQ(log, (CallLog{"ask", "tray:2", "close-settings", "unload"}));
+    EXPECT_EQ(WrittenNames(), (std::vector<std::wstring>{L"T_Top", L"T_Left", L"OptOn_Off"}));
+    EXPECT_EQ(Stored(kPosition, L"T_Top"), L"2500");
+    EXPECT_EQ(Stored(kPosition, L"T_Left"), L"1500");
+    EXPECT_EQ(Stored(kConfig, L"OptOn_Off"), L"0") << "stored inverted: the next start's toggle brings it back";
+    EXPECT_TRUE(form.Unloaded());
+}
+
+TEST_F(MainWindowExit, CancelKeepsEverything) {
+    view.answerOk = false;
+    form.mnuFileEnd_Click();
+    EXPECT_EQ(log, CallLog{"ask"});
+    EXPECT_TRUE(registry.writes.empty());
+    EXPECT_FALSE(form.Unloaded());
+}
+
+TEST_F(MainWindowExit, NeverAskedTwice) {
+    // A log-off arriving while the question from the close box is open is refused, not asked again.
+    bool innerCancel = false;
+    view.onAsk = [&] {
+        view.onAsk = nullptr;
+        form.Form_QueryUnload(innerCancel, kUnloadWindows);
+        form.mnuFileEnd_Click();
+    };
+    bool cancel = false;
+    form.Form_QueryUnload(cancel, kUnloadUser);
+    EXPECT_EQ(view.asks, 1);
+    EXPECT_TRUE(innerCancel);
+    EXPECT_FALSE(cancel);
+    EXPECT_EQ(Count("unload"), 1u);
+
+    // After the exit nothing asks again.
+    bool after = false;
+    form.Form_QueryUnload(after, kUnloadUser);
+    form.mnuFileEnd_Click();
+    EXPECT_EQ(view.asks, 1);
+    EXPECT_EQ(Count("tray:2"), 1u);
+}
+
+TEST_F(MainWindowExit, NothingRunsOnTheTimersAfterTheExit) {
+    form.mnuFileEnd_Click();
+    registry.writes.clear();
+    view.keysDown = {kVkUp};
+    form.Timer2_Timer();
+    form.Form_Activate();
+    EXPECT_TRUE(registry.writes.empty());
+    EXPECT_EQ(app.Settings.OptTou, L"20");
+}
+
+}  // namespace
+}  // namespace vitrell::testing
