@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Runs end-to-end tests (a GoogleTest filter) with the driver under Wine, in the environment e2e_env.sh made.
+# usage: e2e_run.sh ENV_DIR CROSS_BUILD_DIR FILTER
+# Passes only when the driver succeeds and every test it ran passed: a filter that matches nothing fails.
+set -uo pipefail
+dir=$1
+cross=$2
+filter=$3
+if [ ! -f "$dir/env" ]; then
+    echo "no end-to-end environment in $dir (the e2e.setup test makes it)" >&2
+    exit 1
+fi
+# shellcheck disable=SC1091
+. "$dir/env"
+cd "$cross" || exit 1
+log=$(mktemp)
+wine vitrell_e2e.exe --gtest_filter="$filter" --gtest_color=no 2>&1 | tr -d '\r' | tee "$log"
+status=${PIPESTATUS[0]}
+ran=$(grep -c '^\[       OK \]' "$log")
+rm -f "$log"
+if [ "$status" -ne 0 ]; then
+    exit "$status"
+fi
+if [ "$ran" -eq 0 ]; then
+    echo "no test matched $filter" >&2
+    exit 1
+fi

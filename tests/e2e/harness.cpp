@@ -1,0 +1,718 @@
+#include "tests/e2e/harness.h"
+
+#include <shellapi.h>
+#include <tlhelp32.h>
+
+#include <cstring>
+
+#include "platform/win32/handles.h"
+
+namespace vitrell::e2e {
+
+namespace {
+
+constexpr wchar_t kMainWindowClassName[] = L"VITRELL";
+constexpr wchar_t kDialogClass[] = L"#32770";
+constexpr wchar_t kExitQuestionTitle[] = L"終了確認";
+constexpr wchar_t kTargetClass[] = L"VitrellE2ETarget";
+constexpr wchar_t kHelpClass[] = L"MS_WINHELP";
+constexpr int kMessageTextId = 0xFFFF;
+constexpr int kTargetButtonId = 100;
+constexpr DWORD kSendTimeoutMs = 2000;
+// Wine's WinHelp tags its WM_COPYDATA with this number and sends this record.
+constexpr ULONG_PTR kWinHelpMagic = 0xA1DE505;
+#pragma pack(push, 1)
+struct WinHelpRecord {
+    WORD size;
+    WORD command;
+    LONG data;
+    LONG reserved;
+    WORD ofsFilename;
+    WORD ofsData;
+};
+#pragma pack(pop)
+
+UniqueRegKey OpenKey(std::wstring_view path, REGSAM access) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, std::wstring(path).c_str(), 0, access, &key) != ERROR_SUCCESS)
+        return UniqueRegKey();
+    return UniqueRegKey(key);
+}
+
+struct FindContext {
+    DWORD pid;
+    std::wstring_view className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
+    auto& ctx = *reinterpret_cast<FindContext*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == ctx.pid && ClassNameOf(window) == ctx.className)
+        ctx.found.push_back(window);
+    return TRUE;
+}
+
+std::vector<DWORD> ProcessIdsNamed(std::wstring_view exeName) {
+    std::vector<DWORD> ids;
+    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot || snapshot.get() == INVALID_HANDLE_VALUE) {
+        (void)snapshot.release();  // INVALID_HANDLE_VALUE is not ours to close
+        return ids;
+    }
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+        if (_wcsicmp(entry.szExeFile, std::wstring(exeName).c_str()) == 0)
+            ids.push_back(entry.th32ProcessID);
+    }
+    return ids;
+}
+
+bool SendInputs(INPUT* inputs, UINT count) {
+    return SendInput(count, inputs, sizeof(INPUT)) == count;
+}
+
+INPUT KeyInput(WORD vk, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return in;
+}
+
+}  // namespace
+
+// ---- Waiting -------------------------------------------------------------------------------------------------
+
+void PumpFor(DWORD ms) {
+    const ULONGLONG deadline = GetTickCount64() + ms;
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline)
+            return;
+        (void)MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
+    }
+}
+
+// ---- Registry ------------------------------------------------------------------------------------------------
+
+bool DeleteKeyTree(std::wstring_view path) {
+    const LSTATUS status = RegDeleteTreeW(HKEY_CURRENT_USER, std::wstring(path).c_str());
+    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
+        return false;
+    // RegDeleteTree leaves the key itself on some systems.
+    const LSTATUS last = RegDeleteKeyW(HKEY_CURRENT_USER, std::wstring(path).c_str());
+    return last == ERROR_SUCCESS || last == ERROR_FILE_NOT_FOUND;
+}
+
+bool PutValueAt(std::wstring_view path, std::wstring_view name, DWORD type, const void* data, DWORD bytes) {
+    HKEY raw = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, std::wstring(path).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    UniqueRegKey key(raw);
+    return RegSetValueExW(key.get(), std::wstring(name).c_str(), 0, type, static_cast<const BYTE*>(data), bytes) ==
+           ERROR_SUCCESS;
+}
+
+bool PutStringAt(std::wstring_view path, std::wstring_view name, std::wstring_view text, DWORD type) {
+    const std::wstring copy(text);
+    return PutValueAt(path, name, type, copy.c_str(), static_cast<DWORD>((copy.size() + 1) * sizeof(wchar_t)));
+}
+
+std::optional<std::wstring> GetStringAt(std::wstring_view path, std::wstring_view name) {
+    const UniqueRegKey key = OpenKey(path, KEY_QUERY_VALUE);
+    if (!key)
+        return std::nullopt;
+    const std::wstring valueName(name);
+    DWORD type = 0;
+    DWORD bytes = 0;
+    if (RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return std::nullopt;
+    // One character more than stored: a value written without its terminator still ends.
+    std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 2, L'\0');
+    DWORD size = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
+    if (RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size) !=
+            ERROR_SUCCESS ||
+        type != REG_SZ)
+        return std::nullopt;
+    return std::wstring(buffer.data());
+}
+
+std::optional<DWORD> GetTypeAt(std::wstring_view path, std::wstring_view name) {
+    const UniqueRegKey key = OpenKey(path, KEY_QUERY_VALUE);
+    DWORD type = 0;
+    if (!key ||
+        RegQueryValueExW(key.get(), std::wstring(name).c_str(), nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
+        return std::nullopt;
+    return type;
+}
+
+std::vector<std::wstring> ValueNamesAt(std::wstring_view path) {
+    std::vector<std::wstring> names;
+    const UniqueRegKey key = OpenKey(path, KEY_QUERY_VALUE);
+    if (!key)
+        return names;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[16384];
+        DWORD length = static_cast<DWORD>(std::size(name));
+        if (RegEnumValueW(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, length);
+    }
+    return names;
+}
+
+std::wstring SectionPath(std::wstring_view section) {
+    std::wstring path = kSettingsKey;
+    path += L'\\';
+    path += section;
+    return path;
+}
+
+void DeleteSettings() {
+    // The settings key is left empty by a test that never started the program; both are fine.
+    ASSERT_TRUE(DeleteKeyTree(kSettingsKey)) << "could not delete the settings key";
+}
+
+bool PutString(std::wstring_view section, std::wstring_view name, std::wstring_view text) {
+    return PutStringAt(SectionPath(section), name, text);
+}
+
+bool PutDword(std::wstring_view section, std::wstring_view name, DWORD value) {
+    return PutValueAt(SectionPath(section), name, REG_DWORD, &value, sizeof(value));
+}
+
+bool PutBinary(std::wstring_view section, std::wstring_view name, const std::vector<BYTE>& bytes) {
+    return PutValueAt(SectionPath(section), name, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
+}
+
+std::optional<std::wstring> GetString(std::wstring_view section, std::wstring_view name) {
+    return GetStringAt(SectionPath(section), name);
+}
+
+std::vector<std::wstring> ValueNames(std::wstring_view section) {
+    return ValueNamesAt(SectionPath(section));
+}
+
+// ---- Processes -----------------------------------------------------------------------------------------------
+
+std::wstring DriverFolder() {
+    std::vector<wchar_t> path(MAX_PATH);
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0)
+            return L".";
+        if (n < path.size())
+            break;
+        path.resize(path.size() * 2);
+    }
+    std::wstring folder(path.data());
+    const auto slash = folder.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? L"." : folder.substr(0, slash);
+}
+
+std::wstring VitrellExePath() {
+    wchar_t value[MAX_PATH * 2];
+    const DWORD n = GetEnvironmentVariableW(L"VITRELL_EXE", value, static_cast<DWORD>(std::size(value)));
+    if (n > 0 && n < std::size(value))
+        return value;
+    return DriverFolder() + L"\\VITRELL.exe";
+}
+
+void KillLeftoverVitrell() {
+    for (const DWORD pid : ProcessIdsNamed(L"VITRELL.exe")) {
+        UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+        if (!process)
+            continue;                               // gone in the meantime
+        (void)TerminateProcess(process.get(), 99);  // the wait below tells whether it ended
+        (void)WaitForSingleObject(process.get(), 5000);
+    }
+}
+
+std::optional<std::string> RunAndCapture(const std::wstring& exePath, DWORD timeoutMs) {
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    HANDLE readRaw = nullptr;
+    HANDLE writeRaw = nullptr;
+    if (!CreatePipe(&readRaw, &writeRaw, &inherit, 0))
+        return std::nullopt;
+    UniqueHandle readEnd(readRaw);
+    UniqueHandle writeEnd(writeRaw);
+    (void)SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);  // only a leak into the child if it fails
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd.get();
+    startup.hStdError = writeEnd.get();
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION info{};
+    std::wstring commandLine = L"\"" + exePath + L"\"";
+    if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                        &startup, &info))
+        return std::nullopt;
+    UniqueHandle process(info.hProcess);
+    UniqueHandle thread(info.hThread);
+    writeEnd.reset();  // the child holds the only write end now, so the read below ends with it
+
+    std::string out;
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        DWORD available = 0;
+        if (!PeekNamedPipe(readEnd.get(), nullptr, 0, nullptr, &available, nullptr))
+            break;  // the child closed its end
+        if (available > 0) {
+            std::string chunk(available, '\0');
+            DWORD got = 0;
+            if (!ReadFile(readEnd.get(), chunk.data(), available, &got, nullptr))
+                break;
+            out.append(chunk.data(), got);
+            continue;
+        }
+        if (WaitForSingleObject(process.get(), 10) == WAIT_OBJECT_0) {
+            // Drain what it wrote just before it ended.
+            while (PeekNamedPipe(readEnd.get(), nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+                std::string chunk(available, '\0');
+                DWORD got = 0;
+                if (!ReadFile(readEnd.get(), chunk.data(), available, &got, nullptr))
+                    break;
+                out.append(chunk.data(), got);
+            }
+            break;
+        }
+        if (GetTickCount64() >= deadline) {
+            (void)TerminateProcess(process.get(), 98);  // a hung probe: the nullopt below reports it
+            return std::nullopt;
+        }
+    }
+    if (WaitForSingleObject(process.get(), 2000) != WAIT_OBJECT_0)
+        return std::nullopt;
+    return out;
+}
+
+std::vector<HWND> TopLevelWindowsOf(DWORD pid, std::wstring_view className) {
+    FindContext ctx{pid, className, {}};
+    (void)EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&ctx));  // a failed walk finds nothing
+    return std::move(ctx.found);
+}
+
+Vitrell::~Vitrell() {
+    Kill();
+}
+
+bool Vitrell::Start(DWORD timeoutMs) {
+    const std::wstring exe = VitrellExePath();
+    if (GetFileAttributesW(exe.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        error_ = "VITRELL.exe not found at " + Narrow(exe);
+        return false;
+    }
+    std::wstring folder = exe.substr(0, exe.find_last_of(L"\\/"));
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                        &info)) {
+        error_ = "CreateProcess failed, error " + std::to_string(GetLastError());
+        return false;
+    }
+    process_.reset(info.hProcess);
+    UniqueHandle thread(info.hThread);
+    pid_ = info.dwProcessId;
+    const bool found = WaitUntil(
+        [&] {
+            const auto windows = TopLevelWindowsOf(pid_, kMainWindowClassName);
+            main_ = windows.empty() ? nullptr : windows.front();
+            return main_ != nullptr || !Alive();
+        },
+        timeoutMs);
+    if (!found || main_ == nullptr) {
+        error_ = Alive() ? "no main window within the time allowed"
+                         : "VITRELL.exe ended before its main window appeared, exit code " +
+                               std::to_string(ExitCode().value_or(0));
+        return false;
+    }
+    return true;
+}
+
+bool Vitrell::Close(DWORD timeoutMs) {
+    if (!Alive()) {
+        error_ = "VITRELL.exe was not running when asked to close";
+        return false;
+    }
+    if (!PostMessageW(main_, WM_CLOSE, 0, 0)) {
+        error_ = "WM_CLOSE could not be posted, error " + std::to_string(GetLastError());
+        return false;
+    }
+    const bool ended = WaitUntil(
+        [&] {
+            if (HWND box = FindMessageBox(pid_, kExitQuestionTitle))
+                (void)AnswerMessageBox(box, IDOK);  // the box may vanish between find and answer; poll again
+            return !Alive();
+        },
+        timeoutMs);
+    if (!ended)
+        error_ = "VITRELL.exe still running after WM_CLOSE";
+    return ended;
+}
+
+void Vitrell::Kill() {
+    if (Alive()) {
+        (void)TerminateProcess(process_.get(), 97);  // the wait tells whether it worked
+        (void)WaitForSingleObject(process_.get(), 5000);
+    }
+}
+
+bool Vitrell::Alive() const {
+    return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+bool Vitrell::Healthy() const {
+    return Alive() && IsWindow(main_);
+}
+
+std::optional<DWORD> Vitrell::ExitCode() const {
+    DWORD code = 0;
+    if (!process_ || !GetExitCodeProcess(process_.get(), &code) || code == STILL_ACTIVE)
+        return std::nullopt;
+    return code;
+}
+
+// ---- Target window -------------------------------------------------------------------------------------------
+
+namespace {
+LRESULT CALLBACK TargetProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, msg, wParam, lParam);
+}
+}  // namespace
+
+TargetWindow::TargetWindow(RECT screenRect, bool withButton, std::wstring title)
+    : rect_(screenRect), withButton_(withButton), title_(std::move(title)) {
+    ready_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    thread_.reset(CreateThread(nullptr, 0, ThreadMain, this, 0, &threadId_));
+    if (!ready_ || !thread_ || WaitForSingleObject(ready_.get(), 10000) != WAIT_OBJECT_0)
+        ADD_FAILURE() << "the target window's thread did not start";
+    if (!window_)
+        ADD_FAILURE() << "the target window was not created";
+}
+
+TargetWindow::~TargetWindow() {
+    if (window_)
+        (void)PostMessageW(window_, WM_CLOSE, 0, 0);  // DefWindowProc destroys it and the loop ends
+    else if (threadId_)
+        (void)PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+    if (thread_)
+        (void)WaitForSingleObject(thread_.get(), 5000);
+}
+
+DWORD WINAPI TargetWindow::ThreadMain(void* param) {
+    auto& self = *static_cast<TargetWindow*>(param);
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = TargetProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = kTargetClass;
+    (void)RegisterClassExW(&wc);  // registered by an earlier target already: CreateWindow below tells
+    const RECT& r = self.rect_;
+    self.window_ = CreateWindowExW(0, kTargetClass, self.title_.c_str(), WS_OVERLAPPEDWINDOW, r.left, r.top,
+                                   r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance, nullptr);
+    if (self.window_ && self.withButton_) {
+        self.button_ = CreateWindowExW(0, L"BUTTON", L"button", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10, 120, 40,
+                                       self.window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTargetButtonId)),
+                                       instance, nullptr);
+    }
+    if (self.window_) {
+        ShowWindow(self.window_, SW_SHOWNOACTIVATE);
+        UpdateWindow(self.window_);
+    }
+    HWND created = self.window_;
+    SetEvent(self.ready_.get());
+    if (!created)
+        return 1;
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}
+
+POINT TargetWindow::TitleBarPoint() const {
+    return TitleBarPointOf(window_);
+}
+
+POINT TargetWindow::ClientPoint() const {
+    RECT client{};
+    GetClientRect(window_, &client);
+    // Lower right quarter: the button sits at the top left.
+    POINT p{client.right * 3 / 4, client.bottom * 3 / 4};
+    ClientToScreen(window_, &p);
+    return p;
+}
+
+POINT TargetWindow::ButtonPoint() const {
+    RECT r{};
+    GetWindowRect(button_, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// ---- Help observer -------------------------------------------------------------------------------------------
+
+HelpObserver::HelpObserver() {
+    InitializeCriticalSection(&lock_);
+    ready_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    thread_.reset(CreateThread(nullptr, 0, ThreadMain, this, 0, &threadId_));
+    if (!ready_ || !thread_ || WaitForSingleObject(ready_.get(), 10000) != WAIT_OBJECT_0 || !window_)
+        ADD_FAILURE() << "the MS_WINHELP observer window was not created";
+}
+
+HelpObserver::~HelpObserver() {
+    if (window_)
+        (void)PostMessageW(window_, WM_CLOSE, 0, 0);
+    else if (threadId_)
+        (void)PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+    if (thread_)
+        (void)WaitForSingleObject(thread_.get(), 5000);
+    DeleteCriticalSection(&lock_);
+}
+
+std::vector<HelpObserver::Request> HelpObserver::Requests() const {
+    EnterCriticalSection(&lock_);
+    std::vector<Request> copy = requests_;
+    LeaveCriticalSection(&lock_);
+    return copy;
+}
+
+LRESULT CALLBACK HelpObserver::Proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<HelpObserver*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (msg == WM_COPYDATA && self) {
+        const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (copy->dwData != kWinHelpMagic || copy->cbData < sizeof(WinHelpRecord) || !copy->lpData)
+            return FALSE;
+        const auto* bytes = static_cast<const char*>(copy->lpData);
+        WinHelpRecord record;
+        std::memcpy(&record, bytes, sizeof(record));
+        // Texts inside the record, bounded by its size: a short record must not be read past its end.
+        auto textAt = [&](WORD offset) {
+            if (offset == 0 || offset >= copy->cbData)
+                return std::string();
+            return std::string(bytes + offset, strnlen(bytes + offset, copy->cbData - offset));
+        };
+        Request request;
+        request.command = record.command;
+        request.data = record.data;
+        request.file = textAt(record.ofsFilename);
+        if (record.command == HELP_KEY || record.command == HELP_PARTIALKEY || record.command == HELP_COMMAND)
+            request.keyword = textAt(record.ofsData);
+        EnterCriticalSection(&self->lock_);
+        self->requests_.push_back(std::move(request));
+        LeaveCriticalSection(&self->lock_);
+        return TRUE;
+    }
+    if (msg == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, msg, wParam, lParam);
+}
+
+DWORD WINAPI HelpObserver::ThreadMain(void* param) {
+    auto& self = *static_cast<HelpObserver*>(param);
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = instance;
+    wc.lpszClassName = kHelpClass;
+    (void)RegisterClassExW(&wc);  // registered by an earlier observer already: CreateWindow below tells
+    // Top level and hidden: FindWindow finds it, nobody sees it.
+    self.window_ = CreateWindowExW(0, kHelpClass, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, instance, &self);
+    const bool created = self.window_ != nullptr;
+    SetEvent(self.ready_.get());
+    if (!created)
+        return 1;
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+        DispatchMessageW(&msg);
+    return 0;
+}
+
+// ---- Looking at other windows --------------------------------------------------------------------------------
+
+bool MoveCursor(POINT p) {
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        (void)SetCursorPos(p.x, p.y);  // the read-back decides
+        if (WaitUntil(
+                [&] {
+                    const POINT now = CursorPos();
+                    return now.x == p.x && now.y == p.y;
+                },
+                150))
+            return true;
+    }
+    return false;
+}
+
+POINT CursorPos() {
+    POINT p{-1, -1};
+    (void)GetCursorPos(&p);  // (-1, -1) then never matches a wanted point
+    return p;
+}
+
+POINT TitleBarPointOf(HWND window) {
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    POINT clientOrigin{0, 0};
+    ClientToScreen(window, &clientOrigin);
+    // A third of the way across: clear of the icon on the left and the caption buttons on the right.
+    return {outer.left + (outer.right - outer.left) / 3, (outer.top + clientOrigin.y) / 2};
+}
+
+LONG ExStyleOf(HWND window) {
+    return GetWindowLongW(window, GWL_EXSTYLE);
+}
+
+bool IsLayered(HWND window) {
+    return (ExStyleOf(window) & WS_EX_LAYERED) != 0;
+}
+
+std::optional<BYTE> AlphaOf(HWND window) {
+    if (!IsLayered(window))
+        return std::nullopt;
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    if (!GetLayeredWindowAttributes(window, &key, &alpha, &flags) || !(flags & LWA_ALPHA))
+        return std::nullopt;
+    return alpha;
+}
+
+std::string AlphaText(HWND window) {
+    if (!IsWindow(window))
+        return "no such window";
+    if (!IsLayered(window))
+        return "not layered";
+    const auto alpha = AlphaOf(window);
+    return alpha ? "layered, alpha " + std::to_string(*alpha) : "layered, no alpha set";
+}
+
+std::wstring ControlText(HWND window) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &length))
+        return std::wstring();
+    std::vector<wchar_t> buffer(length + 2, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+                             SMTO_ABORTIFHUNG, kSendTimeoutMs, &copied))
+        return std::wstring();
+    return std::wstring(buffer.data());
+}
+
+std::wstring ClassNameOf(HWND window) {
+    wchar_t name[256] = {};
+    const int n = GetClassNameW(window, name, static_cast<int>(std::size(name)));
+    return std::wstring(name, n > 0 ? n : 0);
+}
+
+std::string Narrow(std::wstring_view text) {
+    if (text.empty())
+        return std::string();
+    const int n =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(n > 0 ? n : 0, '\0');
+    if (n > 0)
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+HWND FindMessageBox(DWORD pid, std::wstring_view title) {
+    for (HWND box : TopLevelWindowsOf(pid, kDialogClass)) {
+        if (title.empty() || ControlText(box) == title)
+            return box;
+    }
+    return nullptr;
+}
+
+HWND WaitForMessageBox(DWORD pid, std::wstring_view title, DWORD timeoutMs) {
+    HWND box = nullptr;
+    (void)WaitUntil([&] { return (box = FindMessageBox(pid, title)) != nullptr; }, timeoutMs);
+    return box;
+}
+
+std::wstring MessageBoxText(HWND box) {
+    HWND text = GetDlgItem(box, kMessageTextId);
+    return text ? ControlText(text) : std::wstring();
+}
+
+bool AnswerMessageBox(HWND box, int id) {
+    return PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0) != FALSE;
+}
+
+// ---- Real input ----------------------------------------------------------------------------------------------
+
+bool ClickAt(POINT p, bool right) {
+    if (!MoveCursor(p))
+        return false;
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    inputs[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    return SendInputs(inputs, 2);
+}
+
+bool KeyDown(WORD vk) {
+    INPUT in = KeyInput(vk, false);
+    return SendInputs(&in, 1);
+}
+
+bool KeyUp(WORD vk) {
+    INPUT in = KeyInput(vk, true);
+    return SendInputs(&in, 1);
+}
+
+bool PressKey(WORD vk) {
+    INPUT inputs[2] = {KeyInput(vk, false), KeyInput(vk, true)};
+    return SendInputs(inputs, 2);
+}
+
+bool TrayIconExists(HWND window, UINT id) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof(data);
+    data.hWnd = window;
+    data.uID = id;
+    data.uFlags = 0;
+    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+// ---- Fixture -------------------------------------------------------------------------------------------------
+
+void VitrellTest::SetUp() {
+    KillLeftoverVitrell();
+    DeleteSettings();
+}
+
+void VitrellTest::TearDown() {
+    KillLeftoverVitrell();
+    DeleteSettings();
+}
+
+}  // namespace vitrell::e2e

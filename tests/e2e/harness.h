@@ -1,0 +1,243 @@
+#pragma once
+// The end-to-end harness: drives the real VITRELL.exe from a second Win32 process under Wine.
+//
+// Writing a test (tests/e2e/NAME_test.cpp; every TEST_F there becomes one CTest entry "e2e.Suite.Name"):
+//
+//     class MyTest : public vitrell::e2e::VitrellTest {};      // scratch settings key, no leftover VITRELL
+//     TEST_F(MyTest, LevelReachesTitleBar) {
+//         PutString(L"Config", L"OptTou", L"50");               // before the start: start-up reads it once
+//         Vitrell app;
+//         ASSERT_TRUE(app.Start()) << app.Error();             // waits for the main window (may be hidden)
+//         TargetWindow target({100, 500, 500, 800});            // a window of its own class, own thread
+//         ASSERT_TRUE(MoveCursor(target.TitleBarPoint()));
+//         EXPECT_TRUE(WaitUntil([&] { return AlphaOf(target.Window()) == 128; }, 2500))
+//             << "alpha " << AlphaText(target.Window());
+//         EXPECT_TRUE(app.Close());                            // answers the exit question with OK
+//     }
+//
+// Rules of thumb: poll with WaitUntil instead of sleeping; read another process's control texts with
+// ControlText (GetWindowTextW returns nothing across processes); post, do not send, messages that open a
+// modal loop in VITRELL (a send would block the driver until the loop ends).
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/unique_resource.h"
+
+namespace vitrell::e2e {
+
+// ---- Kernel handles ----------------------------------------------------------------------------------------
+
+struct KernelHandleTraits {
+    using Handle = HANDLE;
+    static Handle Empty() { return nullptr; }
+    static void Free(Handle h) { (void)CloseHandle(h); }  // nothing to do about a failed close
+};
+using UniqueHandle = UniqueResource<KernelHandleTraits>;
+
+// ---- Waiting -------------------------------------------------------------------------------------------------
+
+// Pumps the calling thread's messages for about `ms` milliseconds (never a bare Sleep: windows this thread
+// owns must keep answering).
+void PumpFor(DWORD ms);
+
+// Polls `condition` every 20 ms (pumping messages in between) until it holds or `timeoutMs` has passed.
+// True when it held; the condition is evaluated once more at the deadline.
+template <typename Condition>
+bool WaitUntil(Condition condition, DWORD timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (condition())
+            return true;
+        if (GetTickCount64() >= deadline)
+            return static_cast<bool>(condition());
+        PumpFor(20);
+    }
+}
+
+// ---- Registry (HKEY_CURRENT_USER) ----------------------------------------------------------------------------
+
+inline constexpr wchar_t kSettingsKey[] = L"Software\\VB and VBA Program Settings\\VITRELL";
+
+// Deletes a key and everything below it. True when it is gone afterwards (also when it never existed).
+bool DeleteKeyTree(std::wstring_view path);
+// Stores a value of any type under HKCU\path, creating the key.
+bool PutValueAt(std::wstring_view path, std::wstring_view name, DWORD type, const void* data, DWORD bytes);
+bool PutStringAt(std::wstring_view path, std::wstring_view name, std::wstring_view text, DWORD type = REG_SZ);
+// A REG_SZ value's text; nullopt when the key or the value is missing or of another type.
+std::optional<std::wstring> GetStringAt(std::wstring_view path, std::wstring_view name);
+// The type of a value; nullopt when it is missing.
+std::optional<DWORD> GetTypeAt(std::wstring_view path, std::wstring_view name);
+// The names of the values under a key (registry order, not write order); empty when the key is missing.
+std::vector<std::wstring> ValueNamesAt(std::wstring_view path);
+
+// The same under the settings key: section is L"Config" or L"Position".
+std::wstring SectionPath(std::wstring_view section);
+void DeleteSettings();
+bool PutString(std::wstring_view section, std::wstring_view name, std::wstring_view text);
+bool PutDword(std::wstring_view section, std::wstring_view name, DWORD value);
+bool PutBinary(std::wstring_view section, std::wstring_view name, const std::vector<BYTE>& bytes);
+std::optional<std::wstring> GetString(std::wstring_view section, std::wstring_view name);
+std::vector<std::wstring> ValueNames(std::wstring_view section);
+
+// ---- Processes -----------------------------------------------------------------------------------------------
+
+// The folder of the driver exe (VITRELL.exe and the probes are built beside it).
+std::wstring DriverFolder();
+// VITRELL.exe: the environment variable VITRELL_EXE when set, otherwise beside the driver.
+std::wstring VitrellExePath();
+// Ends every VITRELL.exe of the prefix (a leftover of a failed test) and waits until it is gone.
+void KillLeftoverVitrell();
+
+// Runs a console program to its end and returns what it printed on stdout (nullopt on failure or timeout).
+std::optional<std::string> RunAndCapture(const std::wstring& exePath, DWORD timeoutMs);
+
+// The top-level windows of one process with a given class (hidden ones included).
+std::vector<HWND> TopLevelWindowsOf(DWORD pid, std::wstring_view className);
+
+// One running VITRELL.exe. The destructor kills it when a test has left it running.
+class Vitrell {
+  public:
+    Vitrell() = default;
+    ~Vitrell();
+    Vitrell(const Vitrell&) = delete;
+    Vitrell& operator=(const Vitrell&) = delete;
+
+    // Starts the program and waits up to `timeoutMs` for its main window (class L"VITRELL", maybe hidden).
+    bool Start(DWORD timeoutMs = 15000);
+    // Posts WM_CLOSE to the main window, answers the exit question "終了確認" with OK when it appears, and waits
+    // for the process to end. False (see Error) when it did not end in time.
+    bool Close(DWORD timeoutMs = 10000);
+    void Kill();
+
+    bool Alive() const;
+    // Alive and its main window still exists: "did not crash".
+    bool Healthy() const;
+    DWORD Pid() const { return pid_; }
+    HANDLE Process() const { return process_.get(); }
+    HWND MainWindow() const { return main_; }
+    std::optional<DWORD> ExitCode() const;
+    const std::string& Error() const { return error_; }
+
+  private:
+    UniqueHandle process_;
+    DWORD pid_ = 0;
+    HWND main_ = nullptr;
+    std::string error_;
+};
+
+// ---- Windows of the driver -----------------------------------------------------------------------------------
+
+// A top-level window of the driver's own class (so WindowFromPoint finds it), run by a thread of its own with
+// its own message loop, optionally holding one child button. Shown without taking the activation.
+class TargetWindow {
+  public:
+    explicit TargetWindow(RECT screenRect, bool withButton = false, std::wstring title = L"VITRELL e2e target");
+    ~TargetWindow();
+    TargetWindow(const TargetWindow&) = delete;
+    TargetWindow& operator=(const TargetWindow&) = delete;
+
+    HWND Window() const { return window_; }
+    HWND Button() const { return button_; }
+    POINT TitleBarPoint() const;  // on the caption, clear of its buttons
+    POINT ClientPoint() const;    // bare client area, clear of the button
+    POINT ButtonPoint() const;    // the middle of the button
+
+  private:
+    static DWORD WINAPI ThreadMain(void* self);
+    RECT rect_;
+    bool withButton_;
+    std::wstring title_;
+    HWND window_ = nullptr;
+    HWND button_ = nullptr;
+    DWORD threadId_ = 0;
+    UniqueHandle thread_;
+    UniqueHandle ready_;
+};
+
+// A hidden window of class MS_WINHELP: while it exists, WinHelp sends it every request as WM_COPYDATA and
+// returns at once instead of starting winhlp32.
+class HelpObserver {
+  public:
+    struct Request {
+        UINT command = 0;
+        LONG data = 0;
+        std::string file;     // the help file as passed (ANSI)
+        std::string keyword;  // the text data of HELP_KEY/HELP_PARTIALKEY, else empty
+    };
+    HelpObserver();
+    ~HelpObserver();
+    HelpObserver(const HelpObserver&) = delete;
+    HelpObserver& operator=(const HelpObserver&) = delete;
+
+    bool Ready() const { return window_ != nullptr; }
+    std::vector<Request> Requests() const;  // a copy; safe while requests arrive
+
+  private:
+    static DWORD WINAPI ThreadMain(void* self);
+    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    HWND window_ = nullptr;
+    DWORD threadId_ = 0;
+    UniqueHandle thread_;
+    UniqueHandle ready_;
+    mutable CRITICAL_SECTION lock_;
+    std::vector<Request> requests_;
+};
+
+// ---- Looking at other windows --------------------------------------------------------------------------------
+
+// Sets the cursor and reads it back, retrying: a set can be dropped or lag while a window activates.
+bool MoveCursor(POINT p);
+POINT CursorPos();
+// The middle of a window's title bar (between its top edge and its client area).
+POINT TitleBarPointOf(HWND window);
+
+LONG ExStyleOf(HWND window);
+bool IsLayered(HWND window);
+// The alpha of a layered window; nullopt when it is not layered or has no alpha set.
+std::optional<BYTE> AlphaOf(HWND window);
+// "not layered" or "layered, alpha 204": for failure messages.
+std::string AlphaText(HWND window);
+
+// Text of any window, also of another process (WM_GETTEXT).
+std::wstring ControlText(HWND window);
+std::wstring ClassNameOf(HWND window);
+// UTF-8 for failure messages.
+std::string Narrow(std::wstring_view text);
+
+// A message box (#32770) of process `pid`; with a title, only one with exactly that title.
+HWND FindMessageBox(DWORD pid, std::wstring_view title = {});
+// Waits for one; nullptr after the timeout.
+HWND WaitForMessageBox(DWORD pid, std::wstring_view title = {}, DWORD timeoutMs = 5000);
+// The box's message text (the static control 0xFFFF).
+std::wstring MessageBoxText(HWND box);
+// Presses a button by its id (IDOK, IDCANCEL, IDYES ...): button captions depend on the locale.
+bool AnswerMessageBox(HWND box, int id);
+
+// ---- Real input ----------------------------------------------------------------------------------------------
+
+// Moves the cursor there and clicks (left, or right when `right`).
+bool ClickAt(POINT p, bool right = false);
+bool KeyDown(WORD vk);
+bool KeyUp(WORD vk);
+bool PressKey(WORD vk);
+
+// True exactly while a tray icon (window, id) exists: NIM_MODIFY with nothing to change.
+bool TrayIconExists(HWND window, UINT id);
+
+// ---- Fixture -------------------------------------------------------------------------------------------------
+
+// Every end-to-end test starts and ends with no settings key and no VITRELL.exe running.
+class VitrellTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+};
+
+}  // namespace vitrell::e2e
