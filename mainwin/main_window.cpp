@@ -62,7 +62,9 @@ void MainWindow::Form_Activate() {
 }
 
 void MainWindow::ApplyWindowLayout(bool toolbarShown, bool menuBarShown) {
-    const WindowLayout layout = LayoutFor(toolbarShown, menuBarShown, view_.OSName(), view_.AppearanceScheme());
+    const std::wstring os = view_.OSName();
+    const std::wstring scheme = os == kWindowsXP ? view_.AppearanceScheme() : std::wstring();  // XP only
+    const WindowLayout layout = LayoutFor(toolbarShown, menuBarShown, os, scheme);
     view_.SetMenuBarVisible(layout.menuBarVisible);
     view_.SetHeight(layout.heightTwips);
     view_.SetWidth(layout.widthTwips);

@@ -162,6 +162,12 @@ class MainWindowWin32 final : public BaseWindow<MainWindowWin32>, private IMainW
             case WM_SIZE:
                 SendMessageW(toolbar_.Window(), TB_AUTOSIZE, 0, 0);
                 return 0;
+            case WM_GETMINMAXINFO:
+                // The narrow rows of the layout table lie below the system's minimum for a captioned
+                // window; without this the window keeps the minimum and shows what the row means to cut.
+                DefWindowProcW(hwnd_, msg, wParam, lParam);
+                reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{1, 1};
+                return 0;
             case WM_TIMER:
                 if (wParam == kTimer1)
                     form_.Timer1_Timer();

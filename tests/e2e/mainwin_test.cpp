@@ -1,0 +1,672 @@
+// The main window end to end: its size per layout row, the toolbar, the arrow keys, the tray icon, the menus,
+// iconify and show, and every way of ending the program.
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/e2e/harness.h"
+
+namespace vitrell::e2e {
+namespace {
+
+constexpr wchar_t kToolbarClass[] = L"ToolbarWindow32";
+constexpr wchar_t kPictureClass[] = L"VITRELL.Picture1";
+constexpr wchar_t kSettingsClass[] = L"VITRELL_SETTEI";
+constexpr wchar_t kMenuClass[] = L"#32768";
+constexpr wchar_t kRangeTitle[] = L"設定可能範囲";
+constexpr wchar_t kExitTitle[] = L"終了確認";
+constexpr UINT kTrayId = 100;
+constexpr int kFirstButtonCommand = 101;
+// The store follows a click within one display tick; the rest is the time the click needs to travel
+// from the driver through the X server and Wine to the program.
+constexpr DWORD kStoreDelayMs = 250;
+constexpr wchar_t kAppDefaults[] = L"Software\\Wine\\AppDefaults\\VITRELL.exe";
+constexpr wchar_t kAppearance[] = L"Control Panel\\Appearance";
+
+// Settings for a quick start: no splash.
+void QuickStart() {
+    PutString(L"Config", L"OptLogo", L"0");
+}
+
+HWND Child(HWND parent, const wchar_t* cls) {
+    return FindWindowExW(parent, nullptr, cls, nullptr);
+}
+
+double Dpi(int index) {
+    HDC dc = GetDC(nullptr);
+    const int dpi = dc ? GetDeviceCaps(dc, index) : 96;
+    if (dc)
+        ReleaseDC(nullptr, dc);
+    return dpi > 0 ? dpi : 96;
+}
+
+struct Twips {
+    double left, top, width, height;
+};
+Twips WindowTwips(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    const double x = 1440.0 / Dpi(LOGPIXELSX);
+    const double y = 1440.0 / Dpi(LOGPIXELSY);
+    return {r.left * x, r.top * y, (r.right - r.left) * x, (r.bottom - r.top) * y};
+}
+
+// The screen rectangle of toolbar button `index` (0-based position), read through a page in the program.
+std::optional<RECT> ButtonRect(HANDLE process, HWND toolbar, int index) {
+    void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+    if (!remote)
+        return std::nullopt;
+    std::optional<RECT> out;
+    DWORD_PTR ok = 0;
+    if (SendMessageTimeoutW(toolbar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote), SMTO_NORMAL, 2000, &ok) &&
+        ok) {
+        RECT r{};
+        SIZE_T got = 0;
+        if (ReadProcessMemory(process, remote, &r, sizeof(r), &got) && got == sizeof(r)) {
+            MapWindowPoints(toolbar, nullptr, reinterpret_cast<POINT*>(&r), 2);
+            out = r;
+        }
+    }
+    (void)VirtualFreeEx(process, remote, 0, MEM_RELEASE);  // the program ends with the test anyway
+    return out;
+}
+
+POINT Middle(const RECT& r) {
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+int ButtonCount(HWND toolbar) {
+    DWORD_PTR n = 0;
+    if (!SendMessageTimeoutW(toolbar, TB_BUTTONCOUNT, 0, 0, SMTO_NORMAL, 2000, &n))
+        return -1;
+    return static_cast<int>(n);
+}
+
+COLORREF ScreenPixel(POINT p) {
+    HDC dc = GetDC(nullptr);
+    const COLORREF c = dc ? GetPixel(dc, p.x, p.y) : CLR_INVALID;
+    if (dc)
+        ReleaseDC(nullptr, dc);
+    return c;
+}
+
+// The lamp of button 4: green while on, grey while off.
+std::string LampColour(POINT p) {
+    const COLORREF c = ScreenPixel(p);
+    if (c == RGB(0, 255, 0))
+        return "green";
+    if (c == RGB(128, 128, 128))
+        return "grey";
+    char text[32];
+    snprintf(text, sizeof(text), "#%02x%02x%02x", GetRValue(c), GetGValue(c), GetBValue(c));
+    return text;
+}
+
+bool WriteFileBytes(const std::wstring& path, const void* data, DWORD bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(file, data, bytes, &written, nullptr) && written == bytes;
+    CloseHandle(file);
+    return ok;
+}
+
+// Saves what the screen shows of a window as a BMP (for looking at the layout rows).
+void SaveShot(HWND window, const std::wstring& path) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    const int w = r.right - r.left + 16, h = r.bottom - r.top + 16;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, h, screen, r.left - 8, r.top - 8, SRCCOPY);
+    GdiFlush();
+    const DWORD stride = ((w * 3 + 3) / 4) * 4;
+    BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + stride * h),
+                          0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+    std::string data(reinterpret_cast<const char*>(&file), sizeof(file));
+    data.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(info.bmiHeader));
+    data.append(static_cast<const char*>(bits), stride * h);
+    (void)WriteFileBytes(path, data.data(), static_cast<DWORD>(data.size()));  // a missing picture is seen
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+}
+
+void DeleteValueAt(std::wstring_view path, const wchar_t* name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, std::wstring(path).c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        (void)RegDeleteValueW(key, name);  // already missing is what we want
+        RegCloseKey(key);
+    }
+}
+
+// The point of a window's close box, found by asking the window itself.
+std::optional<POINT> CloseBoxPoint(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    for (int y = r.top + 1; y < r.top + 30; ++y) {
+        for (int x = r.right - 2; x > r.right - 40; --x) {
+            DWORD_PTR hit = 0;
+            if (SendMessageTimeoutW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_NORMAL, 1000, &hit) &&
+                hit == HTCLOSE)
+                return POINT{x - 3, y + 3};
+        }
+    }
+    return std::nullopt;
+}
+
+// A click that carries its own position: a click without one can land where the cursor was a moment
+// before, since the cursor's new place reaches the input queue later than GetCursorPos reports it.
+bool Click(POINT p) {
+    if (!MoveCursor(p))
+        return false;
+    const int w = GetSystemMetrics(SM_CXSCREEN) - 1, h = GetSystemMetrics(SM_CYSCREEN) - 1;
+    INPUT in[2] = {};
+    for (INPUT& i : in) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = MulDiv(p.x, 65535, w);
+        i.mi.dy = MulDiv(p.y, 65535, h);
+    }
+    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP;
+    return SendInput(2, in, sizeof(INPUT)) == 2;
+}
+
+bool BringToFront(HWND window) {
+    return WaitUntil(
+        [&] {
+            SetForegroundWindow(window);
+            return GetForegroundWindow() == window;
+        },
+        2000);
+}
+
+HWND PopupMenu(DWORD pid) {
+    for (HWND m : TopLevelWindowsOf(pid, kMenuClass))
+        if (IsWindowVisible(m))
+            return m;
+    return nullptr;
+}
+
+class MainWindowE2E : public VitrellTest {
+  protected:
+    void SetUp() override {
+        VitrellTest::SetUp();
+        QuickStart();
+    }
+    void TearDown() override {
+        DeleteKeyTree(kAppDefaults);
+        DeleteValueAt(kAppearance, L"Current");
+        SetEnvironmentVariableW(L"VITRELL_EXE", nullptr);
+        VitrellTest::TearDown();
+    }
+    // Started, shown and past its first activation.
+    void StartShown(Vitrell& app) {
+        ASSERT_TRUE(app.Start()) << app.Error();
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(app.MainWindow()) != FALSE; }, 5000));
+        toolbar = Child(app.MainWindow(), kToolbarClass);
+        picture = Child(app.MainWindow(), kPictureClass);
+        ASSERT_NE(toolbar, nullptr);
+        ASSERT_NE(picture, nullptr);
+        PumpFor(400);
+    }
+    POINT Button(Vitrell& app, int index) {
+        const auto r = ButtonRect(app.Process(), toolbar, index);
+        EXPECT_TRUE(r.has_value()) << "no rectangle for button " << index;
+        return r ? Middle(*r) : POINT{0, 0};
+    }
+    // Clicks and returns how long the store took to hold `want`, or -1.
+    long ClickUntilStored(POINT p, const wchar_t* key, const std::wstring& want) {
+        const ULONGLONG start = GetTickCount64();
+        if (!Click(p))
+            return -1;
+        if (!WaitUntil([&] { return GetString(L"Config", key) == want; }, kStoreDelayMs * 4)) {
+            const POINT at = CursorPos();
+            HWND under = WindowFromPoint(at);
+            ADD_FAILURE() << "clicked " << p.x << "," << p.y << "; cursor " << at.x << "," << at.y << " over "
+                          << Narrow(ClassNameOf(under)) << "; " << Narrow(key) << " is '"
+                          << Narrow(GetString(L"Config", key).value_or(L"(none)")) << "', want '" << Narrow(want)
+                          << "'";
+            return -1;
+        }
+        return static_cast<long>(GetTickCount64() - start);
+    }
+
+    HWND toolbar = nullptr;
+    HWND picture = nullptr;
+};
+
+TEST_F(MainWindowE2E, WindowSizePerLayoutRow) {
+    struct Row {
+        const wchar_t* version;  // Wine's version for the exe
+        const wchar_t* scheme;   // nullptr: no scheme stored
+        const wchar_t* toolbar;
+        const wchar_t* menu;
+        double height, width;
+        bool menuBar;
+        const wchar_t* shot;
+    };
+    const Row rows[] = {
+        {L"winxp", nullptr, L"1", L"1", 1140, 1830, true, L"xp-classic-toolbar-menu"},
+        {L"winxp", L"Windows Standard", L"1", L"1", 1000, 1830, true, L"xp-scheme-toolbar-menu"},
+        {L"win2k", nullptr, L"1", L"1", 1000, 1810, true, L"w2000-toolbar-menu"},
+        {L"nt40", nullptr, L"1", L"1", 1000, 1810, true, L"other-toolbar-menu"},
+        {L"winxp", nullptr, L"1", L"0", 840, 1830, false, L"xp-classic-toolbar"},
+        {L"winxp", L"Windows Standard", L"1", L"0", 700, 1830, false, L"xp-scheme-toolbar"},
+        {L"win2k", nullptr, L"1", L"0", 700, 1810, false, L"w2000-toolbar"},
+        {L"winxp", nullptr, L"0", L"0", 740, 1830, true, L"xp-classic-menu"},
+        {L"winxp", L"Windows Standard", L"0", L"1", 620, 1580, true, L"xp-scheme-menu"},
+        {L"win2k", nullptr, L"0", L"0", 620, 1620, true, L"w2000-menu"},
+        {L"nt40", nullptr, L"0", L"1", 620, 1640, true, L"other-menu"},
+    };
+    wchar_t shots[MAX_PATH] = L"";
+    const bool save = GetEnvironmentVariableW(L"VITRELL_SHOTS", shots, MAX_PATH) > 0;
+    const double tolerance = 1440.0 / Dpi(LOGPIXELSY) / 2 + 0.01;  // half a pixel
+    for (const Row& r : rows) {
+        DeleteSettings();
+        QuickStart();
+        PutString(L"Config", L"OptTBar", r.toolbar);
+        PutString(L"Config", L"OptMBar", r.menu);
+        PutStringAt(kAppDefaults, L"Version", r.version);
+        if (r.scheme)
+            PutStringAt(kAppearance, L"Current", r.scheme);
+        else
+            DeleteValueAt(kAppearance, L"Current");
+        Vitrell app;
+        StartShown(app);
+        const std::string where = Narrow(r.shot);
+        const Twips t = WindowTwips(app.MainWindow());
+        EXPECT_NEAR(t.height, r.height, tolerance) << where;
+        EXPECT_NEAR(t.width, r.width, tolerance) << where;
+        EXPECT_EQ(GetMenu(app.MainWindow()) != nullptr, r.menuBar) << where;
+        if (save)
+            SaveShot(app.MainWindow(), std::wstring(shots) + L"\\" + r.shot + L".bmp");
+        EXPECT_TRUE(app.Close()) << where << ": " << app.Error();
+    }
+}
+
+TEST_F(MainWindowE2E, ToolbarButtonsDoWhatTheyShow) {
+    PutString(L"Config", L"OptTou2", L"7");
+    HelpObserver help;
+    ASSERT_TRUE(help.Ready());
+    Vitrell app;
+    StartShown(app);
+    ASSERT_EQ(ButtonCount(toolbar), 6);
+    EXPECT_EQ(GetString(L"Config", L"OptOn_Off"), L"1") << "a first start comes up on";
+    EXPECT_EQ(LampColour(Button(app, 3)), "green");
+
+    long ms = ClickUntilStored(Button(app, 0), L"OptTou", L"19");
+    EXPECT_TRUE(ms >= 0 && ms <= static_cast<long>(kStoreDelayMs)) << "level down stored after " << ms << " ms";
+    ms = ClickUntilStored(Button(app, 1), L"OptTou", L"20");
+    EXPECT_TRUE(ms >= 0 && ms <= static_cast<long>(kStoreDelayMs)) << "level up stored after " << ms << " ms";
+    ms = ClickUntilStored(Button(app, 5), L"OptTou", L"7");
+    EXPECT_TRUE(ms >= 0 && ms <= static_cast<long>(kStoreDelayMs)) << "reset stored after " << ms << " ms";
+    ms = ClickUntilStored(Button(app, 3), L"OptOn_Off", L"0");
+    EXPECT_TRUE(ms >= 0 && ms <= static_cast<long>(kStoreDelayMs)) << "switch stored after " << ms << " ms";
+    EXPECT_TRUE(WaitUntil([&] { return LampColour(Button(app, 3)) == "grey"; }, 1000))
+        << "button 4 after the toggle: " << LampColour(Button(app, 3));
+
+    ASSERT_TRUE(Click(Button(app, 4)));
+    EXPECT_TRUE(WaitUntil([&] { return !help.Requests().empty(); }, 2000)) << "no help request";
+    if (!help.Requests().empty()) {
+        EXPECT_EQ(help.Requests().back().command, static_cast<UINT>(HELP_CONTENTS));
+        EXPECT_NE(help.Requests().back().file.find("VITRELL.HLP"), std::string::npos) << help.Requests().back().file;
+    }
+
+    ASSERT_TRUE(Click(Button(app, 2)));
+    HWND dialog = nullptr;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const auto found = TopLevelWindowsOf(app.Pid(), kSettingsClass);
+            dialog = found.empty() ? nullptr : found.front();
+            return dialog && IsWindowVisible(dialog);
+        },
+        3000))
+        << "button 3 did not open the settings dialog";
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(app.MainWindow()); }, 2000)) << "the dialog is modal";
+    // A second request (the tray's right click) brings the open one forward, never a second dialog.
+    PostMessageW(picture, WM_MOUSEMOVE, 0, WM_RBUTTONUP);
+    PumpFor(500);
+    EXPECT_EQ(TopLevelWindowsOf(app.Pid(), kSettingsClass).size(), 1u);
+    if (dialog)
+        PostMessageW(dialog, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }, 3000));
+    EXPECT_TRUE(app.Healthy());
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(MainWindowE2E, TooltipsShowTheLevelAndTheSwitch) {
+    PutString(L"Config", L"OptTou", L"35");
+    Vitrell app;
+    StartShown(app);
+    auto tipText = [&](int index) {
+        std::wstring text;
+        BringToFront(app.MainWindow());  // tooltips show while the program is active
+        MoveCursor({5, 5});              // a tip shows for a cursor that arrives, not one resting after a click
+        PumpFor(200);
+        MoveCursor(Button(app, index));
+        WaitUntil(
+            [&] {
+                for (HWND tip : TopLevelWindowsOf(app.Pid(), L"tooltips_class32"))
+                    if (IsWindowVisible(tip) && !(text = ControlText(tip)).empty())
+                        return true;
+                return false;
+            },
+            3000);
+        MoveCursor({5, 5});
+        PumpFor(300);
+        return text;
+    };
+    EXPECT_EQ(tipText(1), L" 現在の透明度 35 ") << Narrow(tipText(1));
+    EXPECT_EQ(tipText(3), L" 透明化：On ");
+    ASSERT_TRUE(Click(Button(app, 3)));
+    ASSERT_TRUE(WaitUntil([&] { return GetString(L"Config", L"OptOn_Off") == L"0"; }, 1000));
+    const std::wstring off = tipText(3);
+    EXPECT_EQ(off, L" 透明化：Off ") << Narrow(off);
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(MainWindowE2E, ARestartAfterAnExitWhileOffComesUpOff) {
+    {
+        Vitrell app;
+        StartShown(app);
+        ASSERT_TRUE(Click(Button(app, 3)));
+        ASSERT_TRUE(WaitUntil([&] { return GetString(L"Config", L"OptOn_Off") == L"0"; }, 1000));
+        ASSERT_TRUE(app.Close()) << app.Error();
+        EXPECT_EQ(GetString(L"Config", L"OptOn_Off"), L"1") << "stored inverted at exit";
+    }
+    Vitrell again;
+    StartShown(again);
+    EXPECT_EQ(GetString(L"Config", L"OptOn_Off"), L"0");
+    EXPECT_EQ(LampColour(Button(again, 3)), "grey");
+    EXPECT_TRUE(again.Close()) << again.Error();
+}
+
+TEST_F(MainWindowE2E, HoldingUpRaisesTheLevelUntilTheRangeMessage) {
+    PutString(L"Config", L"OptTou", L"96");
+    Vitrell app;
+    StartShown(app);
+    ASSERT_TRUE(BringToFront(app.MainWindow()));
+    ASSERT_TRUE(KeyDown(VK_UP));
+    HWND box = WaitForMessageBox(app.Pid(), kRangeTitle, 5000);
+    KeyUp(VK_UP);
+    ASSERT_NE(box, nullptr) << "no range message; level " << Narrow(GetString(L"Config", L"OptTou").value_or(L"?"));
+    EXPECT_EQ(MessageBoxText(box), L"透明度は 「0\uFF5E100」 の範囲で設定可能です。");
+    PumpFor(300);
+    EXPECT_EQ(TopLevelWindowsOf(app.Pid(), L"#32770").size(), 1u) << "one range message, however long the key is held";
+    AnswerMessageBox(box, IDOK);
+    EXPECT_TRUE(WaitUntil([&] { return GetString(L"Config", L"OptTou") == L"100"; }, 1000))
+        << Narrow(GetString(L"Config", L"OptTou").value_or(L"?"));
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(MainWindowE2E, BothArrowKeysHeldLeaveTheLevel) {
+    PutString(L"Config", L"OptTou", L"50");
+    Vitrell app;
+    StartShown(app);
+    ASSERT_TRUE(BringToFront(app.MainWindow()));
+    KeyDown(VK_UP);
+    KeyDown(VK_DOWN);
+    PumpFor(600);
+    KeyUp(VK_DOWN);
+    KeyUp(VK_UP);
+    PumpFor(200);
+    EXPECT_EQ(GetString(L"Config", L"OptTou"), L"50");
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(MainWindowE2E, TrayIconFromStartToExitAndItsPopupShowsAndHides) {
+    Vitrell app;
+    StartShown(app);
+    EXPECT_TRUE(TrayIconExists(picture, kTrayId));
+    const Twips before = WindowTwips(app.MainWindow());
+
+    // Left click on the icon: the main menu pops up; its file menu iconifies the window.
+    ASSERT_TRUE(PostMessageW(picture, WM_MOUSEMOVE, 0, WM_LBUTTONUP));
+    ASSERT_TRUE(WaitUntil([&] { return PopupMenu(app.Pid()) != nullptr; }, 3000)) << "no pop-up";
+    PressKey('F');
+    PumpFor(200);
+    PressKey('I');
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(app.MainWindow()); }, 3000)) << "not iconified";
+    EXPECT_TRUE(WaitUntil([&] { return GetString(L"Config", L"OptWinS") == L"1"; }, 1000));
+    EXPECT_TRUE(GetString(L"Position", L"T_Top").has_value());
+    EXPECT_TRUE(TrayIconExists(picture, kTrayId));
+
+    // Hidden: the pop-up again, and its show item brings the window back where it was.
+    ASSERT_TRUE(PostMessageW(picture, WM_MOUSEMOVE, 0, WM_LBUTTONUP));
+    ASSERT_TRUE(WaitUntil([&] { return PopupMenu(app.Pid()) != nullptr; }, 3000)) << "no pop-up while hidden";
+    PressKey('F');
+    PumpFor(200);
+    PressKey('S');
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(app.MainWindow()) != FALSE; }, 3000)) << "not shown";
+    EXPECT_TRUE(WaitUntil([&] { return GetString(L"Config", L"OptWinS") == L"0"; }, 1000));
+    const Twips after = WindowTwips(app.MainWindow());
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+
+    // Ctrl+I works again: the iconify item is enabled once more.
+    ASSERT_TRUE(BringToFront(app.MainWindow()));
+    KeyDown(VK_CONTROL);
+    PressKey('I');
+    KeyUp(VK_CONTROL);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(app.MainWindow()); }, 3000)) << "Ctrl+I did not iconify";
+
+    ASSERT_TRUE(app.Close()) << app.Error();
+    EXPECT_FALSE(TrayIconExists(picture, kTrayId)) << "the icon outlives the program";
+}
+
+TEST_F(MainWindowE2E, PopupWorksWithTheMenuBarHidden) {
+    PutString(L"Config", L"OptMBar", L"0");
+    Vitrell app;
+    StartShown(app);
+    EXPECT_EQ(GetMenu(app.MainWindow()), nullptr);
+    ASSERT_TRUE(PostMessageW(picture, WM_MOUSEMOVE, 0, WM_LBUTTONUP));
+    ASSERT_TRUE(WaitUntil([&] { return PopupMenu(app.Pid()) != nullptr; }, 3000)) << "no pop-up";
+    PressKey('F');
+    PumpFor(200);
+    PressKey('I');
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(app.MainWindow()); }, 3000)) << "not iconified";
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(MainWindowE2E, StartsHiddenWithTheIconWhenLeftIconified) {
+    PutString(L"Config", L"OptWinS", L"1");
+    Vitrell app;
+    ASSERT_TRUE(app.Start()) << app.Error();
+    HWND pic = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (pic = Child(app.MainWindow(), kPictureClass)) != nullptr; }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(pic, kTrayId); }, 3000));
+    PumpFor(500);
+    EXPECT_FALSE(IsWindowVisible(app.MainWindow()));
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(MainWindowE2E, CloseBoxCancelKeepsEverythingOkStoresAndEnds) {
+    Vitrell app;
+    StartShown(app);
+    const auto close = CloseBoxPoint(app.MainWindow());
+    ASSERT_TRUE(close.has_value()) << "no close box";
+    ASSERT_TRUE(Click(*close));
+    HWND box = WaitForMessageBox(app.Pid(), kExitTitle);
+    ASSERT_NE(box, nullptr) << "no question";
+    EXPECT_EQ(MessageBoxText(box), L"「ビトレル for Windows」 を終了しますか？");
+    AnswerMessageBox(box, IDCANCEL);
+    PumpFor(500);
+    EXPECT_TRUE(app.Healthy());
+    EXPECT_TRUE(TrayIconExists(picture, kTrayId));
+    EXPECT_FALSE(GetString(L"Position", L"T_Top").has_value()) << "Cancel stores nothing";
+
+    const Twips place = WindowTwips(app.MainWindow());
+    ASSERT_TRUE(Click(*close));
+    box = WaitForMessageBox(app.Pid(), kExitTitle);
+    ASSERT_NE(box, nullptr);
+    AnswerMessageBox(box, IDOK);
+    // No second question: the process ends on its own.
+    EXPECT_EQ(WaitForSingleObject(app.Process(), 5000), WAIT_OBJECT_0);
+    EXPECT_FALSE(TrayIconExists(picture, kTrayId));
+    EXPECT_EQ(GetString(L"Config", L"OptOn_Off"), L"0") << "the running state was on";
+    const auto top = GetString(L"Position", L"T_Top");
+    ASSERT_TRUE(top.has_value());
+    EXPECT_NEAR(std::stod(*top), place.top, 0.01);
+}
+
+TEST_F(MainWindowE2E, LogOffAnsweredCancelIsRefused) {
+    Vitrell app;
+    StartShown(app);
+    // The log-off question blocks the sender until it is answered: ask from a thread of its own.
+    struct Ask {
+        HWND main;
+        LRESULT answer = -1;
+        static DWORD WINAPI Run(void* p) {
+            auto* self = static_cast<Ask*>(p);
+            DWORD_PTR result = 0;
+            if (SendMessageTimeoutW(self->main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 15000, &result))
+                self->answer = static_cast<LRESULT>(result);
+            return 0;
+        }
+    } ask{app.MainWindow()};
+    UniqueHandle asker(CreateThread(nullptr, 0, Ask::Run, &ask, 0, nullptr));
+    ASSERT_TRUE(asker);
+    HWND box = WaitForMessageBox(app.Pid(), kExitTitle);
+    EXPECT_NE(box, nullptr) << "no question for the log-off";
+    if (box)
+        AnswerMessageBox(box, IDCANCEL);
+    EXPECT_EQ(WaitForSingleObject(asker.get(), 20000), WAIT_OBJECT_0);
+    EXPECT_EQ(ask.answer, FALSE) << "the log-off was not refused";
+    EXPECT_TRUE(app.Healthy());
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(MainWindowE2E, F1AsksForTheKeywordSearchOfTheHelpFileBesideTheExe) {
+    HelpObserver help;
+    ASSERT_TRUE(help.Ready());
+    Vitrell app;
+    StartShown(app);
+    ASSERT_TRUE(BringToFront(app.MainWindow()));
+    PressKey(VK_F1);
+    ASSERT_TRUE(WaitUntil([&] { return !help.Requests().empty(); }, 3000)) << "no help request";
+    const auto request = help.Requests().front();
+    EXPECT_EQ(request.command, static_cast<UINT>(HELP_PARTIALKEY));
+    std::wstring exe = VitrellExePath();
+    const std::string folder = Narrow(exe.substr(0, exe.find_last_of(L"\\/") + 1));
+    EXPECT_EQ(request.file, folder + "VITRELL.HLP");
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(MainWindowE2E, BadToolbarValuesLeaveTheDefaultArrangement) {
+    struct Row {
+        const char* what;
+        void (*put)();
+    };
+    const Row rows[] = {
+        {"garbage bytes",
+         [] {
+             PutBinary(L"Config", L"Toolbar", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+         }},
+        {"odd length",
+         [] {
+             PutBinary(L"Config", L"Toolbar", {0x65, 0, 0});
+         }},
+        {"a text", [] { PutString(L"Config", L"Toolbar", L"abc"); }},
+        {"a number", [] { PutDword(L"Config", L"Toolbar", 7); }},
+    };
+    for (const Row& r : rows) {
+        DeleteSettings();
+        QuickStart();
+        r.put();
+        Vitrell app;
+        StartShown(app);
+        PumpFor(500);
+        EXPECT_EQ(ButtonCount(toolbar), 6) << r.what;
+        EXPECT_TRUE(app.Healthy()) << r.what;
+        EXPECT_TRUE(app.Close()) << r.what << ": " << app.Error();
+    }
+}
+
+TEST_F(MainWindowE2E, MissingOrCorruptIconsStillBuildTheToolbar) {
+    wchar_t temp[MAX_PATH];
+    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+    const std::wstring exe = VitrellExePath();
+    for (const bool corrupt : {false, true}) {
+        const std::wstring folder = std::wstring(temp) + (corrupt ? L"vt-corrupt" : L"vt-noicons");
+        CreateDirectoryW(folder.c_str(), nullptr);
+        ASSERT_TRUE(CopyFileW(exe.c_str(), (folder + L"\\VITRELL.exe").c_str(), FALSE));
+        if (corrupt) {
+            CreateDirectoryW((folder + L"\\resource").c_str(), nullptr);
+            for (const wchar_t* name : {L"arrow_down.ico", L"arrow_up.ico", L"property.ico", L"on.ico", L"off.ico",
+                                        L"help.ico", L"undo.ico"}) {
+                const char junk[] = "not an icon at all";
+                ASSERT_TRUE(WriteFileBytes(folder + L"\\resource\\" + name, junk, sizeof(junk)));
+            }
+        }
+        SetEnvironmentVariableW(L"VITRELL_EXE", (folder + L"\\VITRELL.exe").c_str());
+        DeleteSettings();
+        QuickStart();
+        Vitrell app;
+        StartShown(app);
+        EXPECT_EQ(ButtonCount(toolbar), 6) << (corrupt ? "corrupt" : "missing");
+        const long ms = ClickUntilStored(Button(app, 1), L"OptTou", L"21");
+        EXPECT_GE(ms, 0) << "the level-up button works without its picture";
+        EXPECT_TRUE(app.Close()) << app.Error();
+    }
+}
+
+TEST_F(MainWindowE2E, ResetToAnEditedInitialLevelNeverCrashes) {
+    for (const wchar_t* initial : {L"250", L"abc", L"-5"}) {
+        DeleteSettings();
+        QuickStart();
+        PutString(L"Config", L"OptTou2", initial);
+        Vitrell app;
+        StartShown(app);
+        EXPECT_GE(ClickUntilStored(Button(app, 5), L"OptTou", initial), 0) << Narrow(initial);
+        PumpFor(1500);  // a tracking tick with that level
+        EXPECT_TRUE(app.Healthy()) << Narrow(initial);
+        EXPECT_TRUE(app.Close()) << app.Error();
+    }
+}
+
+TEST_F(MainWindowE2E, FiveHundredFastClicksOnALevelButton) {
+    Vitrell app;
+    StartShown(app);
+    for (int i = 0; i < 500; ++i)
+        PostMessageW(app.MainWindow(), WM_COMMAND, MAKEWPARAM(kFirstButtonCommand + 1, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(toolbar));
+    HWND box = WaitForMessageBox(app.Pid(), kRangeTitle, 10000);
+    ASSERT_NE(box, nullptr) << "no range message at 100";
+    PumpFor(500);
+    EXPECT_EQ(TopLevelWindowsOf(app.Pid(), L"#32770").size(), 1u);
+    AnswerMessageBox(box, IDOK);
+    EXPECT_TRUE(WaitUntil([&] { return GetString(L"Config", L"OptTou") == L"100"; }, 2000));
+    PumpFor(300);
+    EXPECT_EQ(FindMessageBox(app.Pid(), kRangeTitle), nullptr) << "a second range message";
+    EXPECT_TRUE(app.Healthy());
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(MainWindowE2E, SystemMenuEntryOpensTheDialogModelessOnce) {
+    Vitrell app;
+    StartShown(app);
+    for (int i = 0; i < 2; ++i)
+        PostMessageW(app.MainWindow(), WM_SYSCOMMAND, 1000, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !TopLevelWindowsOf(app.Pid(), kSettingsClass).empty(); }, 3000));
+    PumpFor(500);
+    EXPECT_EQ(TopLevelWindowsOf(app.Pid(), kSettingsClass).size(), 1u);
+    EXPECT_TRUE(IsWindowEnabled(app.MainWindow())) << "modeless: the main window stays usable";
+    // A modal request meanwhile (toolbar button 3) brings the same dialog forward and does not fail.
+    ASSERT_TRUE(Click(Button(app, 2)));
+    PumpFor(500);
+    EXPECT_EQ(TopLevelWindowsOf(app.Pid(), kSettingsClass).size(), 1u);
+    EXPECT_TRUE(app.Healthy());
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+}  // namespace
+}  // namespace vitrell::e2e
