@@ -14,11 +14,15 @@ fi
 . "$dir/env"
 cd "$cross" || exit 1
 log=$(mktemp)
-wine vitrell_e2e.exe --gtest_filter="$filter" --gtest_color=no 2>&1 | tr -d '\r' | tee "$log"
+# Wine's traces of the programs the driver starts land on the driver's stderr; the driver reads them there.
+stderr_log=$dir/driver-stderr.log
+export VITRELL_E2E_STDERR="Z:${stderr_log//\//\\}"
+wine vitrell_e2e.exe --gtest_filter="$filter" --gtest_color=no 2>"$stderr_log" | tr -d '\r' | tee "$log"
 status=${PIPESTATUS[0]}
 ran=$(grep -c '^\[       OK \]' "$log")
 rm -f "$log"
 if [ "$status" -ne 0 ]; then
+    grep -v ':trace:' "$stderr_log" | tail -n 20 >&2
     exit "$status"
 fi
 if [ "$ran" -eq 0 ]; then

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <tlhelp32.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "platform/win32/handles.h"
@@ -80,6 +81,57 @@ INPUT KeyInput(WORD vk, bool up) {
     in.ki.wVk = vk;
     in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
     return in;
+}
+
+// The unix file the driver's stderr goes to, as e2e_run.sh names it; empty when unknown.
+std::wstring StderrLogPath() {
+    wchar_t value[MAX_PATH * 2];
+    const DWORD n = GetEnvironmentVariableW(L"VITRELL_E2E_STDERR", value, static_cast<DWORD>(std::size(value)));
+    return n > 0 && n < std::size(value) ? std::wstring(value) : std::wstring();
+}
+
+std::optional<ULONGLONG> FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return std::nullopt;
+    return (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+std::optional<std::string> ReadFileFrom(const std::wstring& path, ULONGLONG offset) {
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        (void)file.release();  // INVALID_HANDLE_VALUE is not ours to close
+        return std::nullopt;
+    }
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN))
+        return std::nullopt;
+    std::string text;
+    char chunk[65536];
+    DWORD got = 0;
+    while (ReadFile(file.get(), chunk, sizeof(chunk), &got, nullptr) && got > 0)
+        text.append(chunk, got);
+    return text;
+}
+
+// The driver's environment block with one variable set to another value.
+std::vector<wchar_t> EnvironmentWith(std::wstring_view name, std::wstring_view value) {
+    std::vector<wchar_t> block;
+    const std::wstring prefix = std::wstring(name) + L'=';
+    if (wchar_t* strings = GetEnvironmentStringsW()) {
+        for (const wchar_t* entry = strings; *entry; entry += wcslen(entry) + 1) {
+            if (_wcsnicmp(entry, prefix.c_str(), prefix.size()) != 0)
+                block.insert(block.end(), entry, entry + wcslen(entry) + 1);
+        }
+        (void)FreeEnvironmentStringsW(strings);  // a leak of one block at worst
+    }
+    block.insert(block.end(), prefix.begin(), prefix.end());
+    block.insert(block.end(), value.begin(), value.end());
+    block.push_back(L'\0');
+    block.push_back(L'\0');
+    return block;
 }
 
 }  // namespace
@@ -308,7 +360,45 @@ Vitrell::~Vitrell() {
     Kill();
 }
 
-bool Vitrell::Start(DWORD timeoutMs) {
+bool Vitrell::Start(DWORD timeoutMs, Shown shown) {
+    return Launch(timeoutMs, shown, nullptr);
+}
+
+bool Vitrell::StartTracingRegistry(DWORD timeoutMs, Shown shown) {
+    const std::wstring log = StderrLogPath();
+    if (!log.empty())
+        traceOffset_ = FileSize(log);
+    return Launch(timeoutMs, shown, L"-all,trace+reg");
+}
+
+std::optional<std::vector<std::wstring>> Vitrell::RegistryWrites() const {
+    const std::wstring log = StderrLogPath();
+    if (log.empty() || !traceOffset_)
+        return std::nullopt;
+    const std::optional<std::string> text = ReadFileFrom(log, *traceOffset_);
+    if (!text)
+        return std::nullopt;
+    // Wine writes one line per call: "0104:trace:reg:NtSetValueKey (0x4c,L"OptLogo",1,...)".
+    char prefix[64];
+    std::snprintf(prefix, sizeof(prefix), "%04lx:trace:reg:NtSetValueKey (", static_cast<unsigned long>(mainThreadId_));
+    std::vector<std::wstring> names;
+    size_t at = 0;
+    while ((at = text->find(prefix, at)) != std::string::npos) {
+        const size_t open = text->find("L\"", at);
+        const size_t close = open == std::string::npos ? open : text->find('"', open + 2);
+        const size_t end = text->find('\n', at);
+        if (open == std::string::npos || close == std::string::npos || (end != std::string::npos && close > end)) {
+            at += std::strlen(prefix);
+            continue;
+        }
+        const std::string name = text->substr(open + 2, close - open - 2);
+        names.emplace_back(name.begin(), name.end());  // setting names are ASCII
+        at = close;
+    }
+    return names;
+}
+
+bool Vitrell::Launch(DWORD timeoutMs, Shown shown, const wchar_t* wineDebug) {
     const std::wstring exe = VitrellExePath();
     if (GetFileAttributesW(exe.c_str()) == INVALID_FILE_ATTRIBUTES) {
         error_ = "VITRELL.exe not found at " + Narrow(exe);
@@ -319,23 +409,34 @@ bool Vitrell::Start(DWORD timeoutMs) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                        &info)) {
+    // Wine takes a child's WINEDEBUG from the environment it is given; the driver's own stays as it is.
+    std::vector<wchar_t> environment;
+    if (wineDebug)
+        environment = EnvironmentWith(L"WINEDEBUG", wineDebug);
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                        environment.empty() ? nullptr : environment.data(), folder.c_str(), &startup, &info)) {
         error_ = "CreateProcess failed, error " + std::to_string(GetLastError());
         return false;
     }
     process_.reset(info.hProcess);
     UniqueHandle thread(info.hThread);
     pid_ = info.dwProcessId;
+    mainThreadId_ = info.dwThreadId;
     const bool found = WaitUntil(
         [&] {
             const auto windows = TopLevelWindowsOf(pid_, kMainWindowClassName);
             main_ = windows.empty() ? nullptr : windows.front();
-            return main_ != nullptr || !Alive();
+            if (main_ == nullptr)
+                return !Alive();
+            if (shown == Shown::kVisible)
+                return IsWindowVisible(main_) != FALSE;
+            DWORD_PTR ignored = 0;
+            return SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored) != 0;
         },
         timeoutMs);
     if (!found || main_ == nullptr) {
-        error_ = Alive() ? "no main window within the time allowed"
+        error_ = Alive() ? (main_ ? "the main window did not come up within the time allowed"
+                                  : "no main window within the time allowed")
                          : "VITRELL.exe ended before its main window appeared, exit code " +
                                std::to_string(ExitCode().value_or(0));
         return false;

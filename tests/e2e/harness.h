@@ -7,7 +7,7 @@
 //     TEST_F(MyTest, LevelReachesTitleBar) {
 //         PutString(L"Config", L"OptTou", L"50");               // before the start: start-up reads it once
 //         Vitrell app;
-//         ASSERT_TRUE(app.Start()) << app.Error();             // waits for the main window (may be hidden)
+//         ASSERT_TRUE(app.Start()) << app.Error();             // waits until the main window is loaded and shown
 //         TargetWindow target({100, 500, 500, 800});            // a window of its own class, own thread
 //         ASSERT_TRUE(MoveCursor(target.TitleBarPoint()));
 //         EXPECT_TRUE(WaitUntil([&] { return AlphaOf(target.Window()) == 128; }, 2500))
@@ -109,8 +109,17 @@ class Vitrell {
     Vitrell(const Vitrell&) = delete;
     Vitrell& operator=(const Vitrell&) = delete;
 
-    // Starts the program and waits up to `timeoutMs` for its main window (class L"VITRELL", maybe hidden).
-    bool Start(DWORD timeoutMs = 15000);
+    // How the main window comes up: shown (OptWinS anything but "1"), or only loaded, in the tray.
+    enum class Shown { kVisible, kHidden };
+    // Starts the program and waits up to `timeoutMs` for its main window (class L"VITRELL"). kVisible waits until
+    // it is visible, which start-up does only after the window's load has run. kHidden waits until the window
+    // exists and answers a message; its load may still be finishing then, so poll for what it does.
+    bool Start(DWORD timeoutMs = 15000, Shown shown = Shown::kVisible);
+    // The same, with Wine tracing the program's registry calls into the driver's stderr log (see RegistryWrites).
+    bool StartTracingRegistry(DWORD timeoutMs = 15000, Shown shown = Shown::kVisible);
+    // The value names the program's main thread has written since StartTracingRegistry, in write order.
+    // nullopt when no trace is available (the driver runs without $VITRELL_E2E_STDERR, as e2e_run.sh sets it).
+    std::optional<std::vector<std::wstring>> RegistryWrites() const;
     // Posts WM_CLOSE to the main window, answers the exit question "終了確認" with OK when it appears, and waits
     // for the process to end. False (see Error) when it did not end in time.
     bool Close(DWORD timeoutMs = 10000);
@@ -126,8 +135,11 @@ class Vitrell {
     const std::string& Error() const { return error_; }
 
   private:
+    bool Launch(DWORD timeoutMs, Shown shown, const wchar_t* wineDebug);
     UniqueHandle process_;
     DWORD pid_ = 0;
+    DWORD mainThreadId_ = 0;
+    std::optional<ULONGLONG> traceOffset_;
     HWND main_ = nullptr;
     std::string error_;
 };
