@@ -196,6 +196,30 @@ HWND PopupMenu(DWORD pid) {
     return nullptr;
 }
 
+// Stores a toolbar arrangement under the settings key the way the toolbar control itself does: a toolbar of
+// the driver with buttons of those command ids saves it.
+bool StoreArrangement(const std::vector<int>& commands) {
+    HWND host = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND bar = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, WS_CHILD, 0, 0, 0, 0, host, nullptr, nullptr, nullptr);
+    if (!bar)
+        return false;
+    SendMessageW(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    for (int id : commands) {
+        TBBUTTON b{};
+        b.iBitmap = 0;
+        b.idCommand = id;
+        b.fsState = TBSTATE_ENABLED;
+        b.fsStyle = BTNS_BUTTON;
+        b.iString = -1;
+        SendMessageW(bar, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&b));
+    }
+    const std::wstring key = SectionPath(L"Config");
+    TBSAVEPARAMSW params{HKEY_CURRENT_USER, key.c_str(), L"Toolbar"};
+    SendMessageW(bar, TB_SAVERESTOREW, TRUE, reinterpret_cast<LPARAM>(&params));
+    DestroyWindow(host);
+    return GetTypeAt(key, L"Toolbar") == static_cast<DWORD>(REG_BINARY);
+}
+
 class MainWindowE2E : public VitrellTest {
   protected:
     void SetUp() override {
@@ -665,6 +689,63 @@ TEST_F(MainWindowE2E, SystemMenuEntryOpensTheDialogModelessOnce) {
     PumpFor(500);
     EXPECT_EQ(TopLevelWindowsOf(app.Pid(), kSettingsClass).size(), 1u);
     EXPECT_TRUE(app.Healthy());
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(MainWindowE2E, AStoredArrangementComesBackAtTheFirstActivationUntilTheNextToggle) {
+    // Reversed: reset first, the lamp third.
+    ASSERT_TRUE(StoreArrangement({106, 105, 104, 103, 102, 101}));
+    PutString(L"Config", L"OptTou2", L"3");
+    Vitrell app;
+    StartShown(app);
+    ASSERT_TRUE(WaitUntil([&] { return LampColour(Button(app, 2)) == "green"; }, 3000))
+        << "the lamp is not where the stored arrangement puts it: " << LampColour(Button(app, 2));
+    EXPECT_EQ(ButtonCount(toolbar), 6);
+    // A button does what its picture shows, wherever it stands.
+    EXPECT_GE(ClickUntilStored(Button(app, 0), L"OptTou", L"3"), 0) << "the first button is the reset now";
+    EXPECT_GE(ClickUntilStored(Button(app, 4), L"OptTou", L"4"), 0) << "the fifth button raises the level now";
+    // The toggle builds the default arrangement again.
+    EXPECT_GE(ClickUntilStored(Button(app, 2), L"OptOn_Off", L"0"), 0);
+    EXPECT_TRUE(WaitUntil([&] { return LampColour(Button(app, 3)) == "grey"; }, 2000)) << LampColour(Button(app, 3));
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(MainWindowE2E, AnArrangementWithButtonsRemovedStillWorks) {
+    ASSERT_TRUE(StoreArrangement({102, 104}));
+    Vitrell app;
+    StartShown(app);
+    ASSERT_TRUE(WaitUntil([&] { return ButtonCount(toolbar) == 2; }, 3000)) << ButtonCount(toolbar);
+    EXPECT_GE(ClickUntilStored(Button(app, 0), L"OptTou", L"21"), 0);
+    PumpFor(300);  // display ticks refresh the tooltips of a level-down button that is not there
+    EXPECT_TRUE(app.Healthy());
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(MainWindowE2E, TheCustomiseDialogRemovesAndResetsButtons) {
+    Vitrell app;
+    StartShown(app);
+    // What the settings dialog's "..." button asks of the main window.
+    ASSERT_TRUE(PostMessageW(toolbar, TB_CUSTOMIZE, 0, 0));
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (HWND w : TopLevelWindowsOf(app.Pid(), L"#32770"))
+                if (GetWindow(w, GW_OWNER) == app.MainWindow() && FindWindowExW(w, nullptr, L"ListBox", nullptr))
+                    dialog = w;
+            return dialog != nullptr;
+        },
+        3000))
+        << "no customise dialog";
+    constexpr int kRemove = 204, kReset = 202, kCurrentList = 203;
+    SendMessageW(GetDlgItem(dialog, kCurrentList), LB_SETCURSEL, 0, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kRemove, BN_CLICKED), 0);
+    EXPECT_TRUE(WaitUntil([&] { return ButtonCount(toolbar) == 5; }, 2000)) << ButtonCount(toolbar);
+    EXPECT_EQ(SendMessageW(GetDlgItem(dialog, 201), LB_GETCOUNT, 0, 0), 2) << "the removed button is offered again";
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kReset, BN_CLICKED), 0);
+    EXPECT_TRUE(WaitUntil([&] { return ButtonCount(toolbar) == 6; }, 2000)) << ButtonCount(toolbar);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 2000));
+    EXPECT_GE(ClickUntilStored(Button(app, 1), L"OptTou", L"21"), 0);
     EXPECT_TRUE(app.Close()) << app.Error();
 }
 
