@@ -399,6 +399,8 @@ std::optional<std::vector<std::wstring>> Vitrell::RegistryWrites() const {
 }
 
 bool Vitrell::Launch(DWORD timeoutMs, Shown shown, const wchar_t* wineDebug) {
+    if (shown == Shown::kAuto)
+        shown = GetString(L"Config", L"OptWinS") == L"1" ? Shown::kHidden : Shown::kVisible;
     const std::wstring exe = VitrellExePath();
     if (GetFileAttributesW(exe.c_str()) == INVALID_FILE_ATTRIBUTES) {
         error_ = "VITRELL.exe not found at " + Narrow(exe);

@@ -109,14 +109,15 @@ class Vitrell {
     Vitrell(const Vitrell&) = delete;
     Vitrell& operator=(const Vitrell&) = delete;
 
-    // How the main window comes up: shown (OptWinS anything but "1"), or only loaded, in the tray.
-    enum class Shown { kVisible, kHidden };
-    // Starts the program and waits up to `timeoutMs` for its main window (class L"VITRELL"). kVisible waits until
-    // it is visible, which start-up does only after the window's load has run. kHidden waits until the window
+    // How the main window comes up: shown, or only loaded (in the tray). kAuto: as the stored OptWinS says
+    // (hidden exactly when it is "1"), read when Start is called.
+    enum class Shown { kAuto, kVisible, kHidden };
+    // Starts the program and waits up to `timeoutMs` for its main window (class L"VITRELL"). Shown: waits until
+    // it is visible, which start-up does only after the window's load has run. Hidden: waits until the window
     // exists and answers a message; its load may still be finishing then, so poll for what it does.
-    bool Start(DWORD timeoutMs = 15000, Shown shown = Shown::kVisible);
+    bool Start(DWORD timeoutMs = 15000, Shown shown = Shown::kAuto);
     // The same, with Wine tracing the program's registry calls into the driver's stderr log (see RegistryWrites).
-    bool StartTracingRegistry(DWORD timeoutMs = 15000, Shown shown = Shown::kVisible);
+    bool StartTracingRegistry(DWORD timeoutMs = 15000, Shown shown = Shown::kAuto);
     // The value names the program's main thread has written since StartTracingRegistry, in write order.
     // nullopt when no trace is available (the driver runs without $VITRELL_E2E_STDERR, as e2e_run.sh sets it).
     std::optional<std::vector<std::wstring>> RegistryWrites() const;
