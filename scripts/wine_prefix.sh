@@ -2,7 +2,8 @@
 # Makes a fresh Wine prefix for VITRELL: Japanese font replacements, no Mono/Gecko prompts, and either one
 # virtual desktop "shell" (the end-to-end tests: title bars hit-test as on Windows) or Wine's own title bars
 # on a composited X screen (the headless run, where transparency shows on a screenshot).
-# usage: wine_prefix.sh PREFIX_DIR desktop|decorated
+# usage: wine_prefix.sh PREFIX_DIR desktop|decorated|plain   (plain: fonts only, for a desktop with a window manager)
+# Extra .reg lines (UTF-8, without the header) may come on stdin when $VITRELL_EXTRA_REG is "-".
 set -euo pipefail
 prefix=$1
 mode=${2:-desktop}
@@ -36,8 +37,12 @@ reg=$prefix/vitrell-setup.reg
         decorated)
             printf '[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Decorated"="N"\r\n\r\n'
             ;;
+        plain) ;;
         *) echo "unknown mode: $mode" >&2; exit 2 ;;
     esac
+    if [ "${VITRELL_EXTRA_REG:-}" = "-" ]; then
+        sed 's/$/\r/'
+    fi
 } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
 DISPLAY= wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1
 wineserver -w
