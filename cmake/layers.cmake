@@ -9,3 +9,6 @@ foreach(arch win64 win32)
 endforeach()
 
 include(${CMAKE_SOURCE_DIR}/tests/e2e/register.cmake OPTIONAL)
+
+# The benchmark programs (scripts/bench.sh builds and runs them).
+add_subdirectory(${CMAKE_SOURCE_DIR}/tests/bench ${CMAKE_BINARY_DIR}/bench)

@@ -1,0 +1,126 @@
+// Prints what one engine tick costs: the platform calls it makes (counted through the fakes) and the heap
+// allocations it needs (counted by a replaced operator new). Figures only; nothing here fails on them.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+
+#include "engine/engine.h"
+#include "tests/fakes/fake_window_system.h"
+
+namespace {
+
+long g_allocations = 0;  // every operator new of the process while counting is on
+bool g_counting = false;
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+    if (g_counting)
+        ++g_allocations;
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+
+namespace vitrell {
+namespace {
+
+// Counts each kind of call and passes it on to the fake.
+class CountingWindowSystem final : public IWindowSystem {
+  public:
+    explicit CountingWindowSystem(testing::FakeWindowSystem& inner) : inner_(inner) {}
+
+    bool GetCursorPos(ScreenPoint& point) override {
+        ++cursor;
+        return inner_.GetCursorPos(point);
+    }
+    WindowHandle WindowFromPoint(ScreenPoint point) override {
+        ++fromPoint;
+        return inner_.WindowFromPoint(point);
+    }
+    std::uint32_t ReadWindowLong(WindowHandle w, int index) override {
+        ++(index == kGwlStyle ? styleRead : exStyleRead);
+        return inner_.ReadWindowLong(w, index);
+    }
+    void WriteWindowLong(WindowHandle w, int index, std::uint32_t value) override {
+        ++exStyleWrite;
+        inner_.WriteWindowLong(w, index, value);
+    }
+    void SetLayeredWindowAttributes(WindowHandle w,
+                                    std::uint32_t key,
+                                    std::uint8_t alpha,
+                                    std::uint32_t flags) override {
+        ++alphaSet;
+        inner_.SetLayeredWindowAttributes(w, key, alpha, flags);
+    }
+
+    long cursor = 0, fromPoint = 0, styleRead = 0, exStyleRead = 0, exStyleWrite = 0, alphaSet = 0;
+
+  private:
+    testing::FakeWindowSystem& inner_;
+};
+
+constexpr WindowHandle kTopLevel = 0x1000;
+constexpr WindowHandle kChild = 0x2000;
+constexpr long kTicks = 100000;
+
+struct Scenario {
+    const char* what;
+    const wchar_t* onOff;
+    WindowHandle underCursor;
+};
+
+void Run(const Scenario& s) {
+    SettingsRecord settings;
+    settings.OptOn_Off = s.onOff;
+    settings.OptTou = L"20";
+    testing::FakeWindowSystem fake;
+    fake.windows[kTopLevel] = {};
+    fake.windows[kChild] = {kWsChild, 0, {}};
+    fake.underCursor = s.underCursor;
+    CountingWindowSystem counting(fake);
+    Engine engine(settings, counting);
+
+    g_allocations = 0;
+    g_counting = true;
+    const auto start = std::chrono::steady_clock::now();
+    for (long i = 0; i < kTicks; ++i)
+        engine.Timer1_Timer();
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    g_counting = false;
+    const double nsPerTick = std::chrono::duration<double, std::nano>(elapsed).count() / kTicks;
+
+    const long total = counting.cursor + counting.fromPoint + counting.styleRead + counting.exStyleRead +
+                       counting.exStyleWrite + counting.alphaSet;
+    std::printf(
+        "%-34s %5.2f calls/tick  (cursor %.0f, from-point %.0f, style read %.0f, ex-style read %.0f, "
+        "ex-style write %.0f, alpha %.0f)  allocations/tick %.3f  %.0f ns/tick over fakes\n",
+        s.what, double(total) / kTicks, double(counting.cursor) / kTicks, double(counting.fromPoint) / kTicks,
+        double(counting.styleRead) / kTicks, double(counting.exStyleRead) / kTicks,
+        double(counting.exStyleWrite) / kTicks, double(counting.alphaSet) / kTicks, double(g_allocations) / kTicks,
+        nsPerTick);
+}
+
+}  // namespace
+}  // namespace vitrell
+
+int main() {
+    using vitrell::Scenario;
+    const Scenario scenarios[] = {
+        {"engine on, top-level window", L"1", vitrell::kTopLevel},
+        {"engine on, child control", L"1", vitrell::kChild},
+        {"engine on, nothing under cursor", L"1", 0},
+        {"engine off", L"0", vitrell::kTopLevel},
+    };
+    std::printf("engine tick, %ld ticks each:\n", vitrell::kTicks);
+    for (const Scenario& s : scenarios)
+        vitrell::Run(s);
+    return 0;
+}
