@@ -1,0 +1,495 @@
+// The settings dialog end to end: every way it opens, the menu-bar/toolbar rule, what OK and Apply change in
+// the running program, the toolbar arrangement across a restart, help, and bad stored values.
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/e2e/harness.h"
+
+namespace vitrell::e2e {
+namespace {
+
+constexpr wchar_t kDialogClass[] = L"VITRELL_SETTEI";
+constexpr wchar_t kMainClass[] = L"VITRELL";
+constexpr wchar_t kPictureClass[] = L"VITRELL.Picture1";
+
+// The dialog's control ids.
+constexpr int kIdCheck1 = 100;
+constexpr int kIdOk = 200;
+constexpr int kIdCancel = 201;
+constexpr int kIdApply = 202;
+constexpr int kIdHelp = 203;
+constexpr int kIdCommand2 = 300;
+constexpr int kIdTab = 400;
+constexpr int kIdUpDown1 = 600;
+constexpr int kIdLabel1 = 700;
+
+// The main window's commands.
+constexpr UINT kCmdOptSettei = 203;
+constexpr UINT kSysMenuSettings = 1000;
+constexpr UINT kTrayIconId = 100;
+
+// One tracking period is 1 s by default; a tick under load needs a little more.
+constexpr DWORD kPeriodMs = 1500;
+
+constexpr RECT kTargetRect{40, 700, 440, 960};  // clear of the centred main window and dialog
+
+std::vector<HWND> Dialogs(const Vitrell& app) {
+    return TopLevelWindowsOf(app.Pid(), kDialogClass);
+}
+
+HWND WaitForDialog(const Vitrell& app, DWORD timeoutMs = 5000) {
+    HWND dialog = nullptr;
+    (void)WaitUntil(
+        [&] {
+            for (HWND d : Dialogs(app)) {
+                if (IsWindowVisible(d))
+                    dialog = d;
+            }
+            return dialog != nullptr;
+        },
+        timeoutMs);
+    return dialog;
+}
+
+bool WaitForNoDialog(const Vitrell& app, DWORD timeoutMs = 5000) {
+    return WaitUntil([&] { return Dialogs(app).empty(); }, timeoutMs);
+}
+
+bool Checked(HWND dialog, int box) {
+    return SendMessageW(GetDlgItem(dialog, kIdCheck1 + box), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+// A click as the user makes it, posted so that a modal loop it opens does not block the driver.
+void Press(HWND dialog, int id) {
+    (void)PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);  // the effect is what the test checks
+}
+
+// The tab changes as by a click: TCM_SETCURFOCUS notifies the dialog, TCM_SETCURSEL would not.
+bool ShowTab(HWND dialog, int tab) {
+    HWND control = GetDlgItem(dialog, kIdTab);
+    (void)SendMessageW(control, TCM_SETCURFOCUS, static_cast<WPARAM>(tab), 0);
+    return WaitUntil([&] { return SendMessageW(control, TCM_GETCURSEL, 0, 0) == tab; }, 2000);
+}
+
+// A real click on the upper or lower half of a spinner.
+bool ClickSpinner(HWND dialog, int index, bool up) {
+    RECT r{};
+    if (!GetWindowRect(GetDlgItem(dialog, kIdUpDown1 + index), &r))
+        return false;
+    const LONG height = r.bottom - r.top;
+    return ClickAt({(r.left + r.right) / 2, up ? r.top + height / 4 : r.bottom - height / 4});
+}
+
+std::wstring Label(HWND dialog, int index) {
+    return ControlText(GetDlgItem(dialog, kIdLabel1 + index));
+}
+
+HWND ToolbarOf(HWND main) {
+    return FindWindowExW(main, nullptr, TOOLBARCLASSNAMEW, nullptr);
+}
+
+int ButtonCount(HWND main) {
+    HWND toolbar = ToolbarOf(main);
+    return toolbar ? static_cast<int>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0)) : 0;
+}
+
+// The toolbar is built, and a stored arrangement restored, as the main window settles after its start.
+bool WaitForToolbar(HWND main, int atLeast = 3) {
+    return WaitUntil([&] { return ButtonCount(main) >= atLeast; }, 3000);
+}
+
+int WindowHeight(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r.bottom - r.top;
+}
+
+// The low layout keeps the toolbar but cuts it off at the bottom of the client area.
+bool ToolbarCutOff(HWND main) {
+    RECT client{}, toolbar{};
+    if (!GetClientRect(main, &client) || !GetWindowRect(ToolbarOf(main), &toolbar))
+        return false;
+    POINT bottom{0, client.bottom};
+    ClientToScreen(main, &bottom);
+    return toolbar.bottom > bottom.y;
+}
+
+// A request to open the dialog, as the four modal ways and the system menu make it.
+enum class Way { MenuItem, CtrlK, ToolbarButton, TrayRightClick, SystemMenu };
+
+const char* Name(Way way) {
+    switch (way) {
+        case Way::MenuItem:
+            return "menu item";
+        case Way::CtrlK:
+            return "Ctrl+K";
+        case Way::ToolbarButton:
+            return "toolbar button 3";
+        case Way::TrayRightClick:
+            return "tray right click";
+        case Way::SystemMenu:
+            return "system menu";
+    }
+    return "?";
+}
+
+bool Request(const Vitrell& app, Way way) {
+    HWND main = app.MainWindow();
+    switch (way) {
+        case Way::MenuItem:
+            return PostMessageW(main, WM_COMMAND, MAKEWPARAM(kCmdOptSettei, 0), 0) != FALSE;
+        case Way::CtrlK:
+            (void)SetForegroundWindow(main);  // allowed under Wine; the keys go to the foreground window
+            if (!WaitUntil([&] { return GetForegroundWindow() == main; }, 2000))
+                return false;
+            return KeyDown(VK_CONTROL) && PressKey('K') && KeyUp(VK_CONTROL);
+        case Way::ToolbarButton: {
+            // The first activation rebuilds the toolbar from a stored arrangement: click once it is done.
+            (void)WaitUntil([&] { return GetForegroundWindow() == main; }, 2000);
+            PumpFor(300);
+            HWND toolbar = ToolbarOf(main);
+            RECT r{};
+            if (!toolbar || !GetWindowRect(toolbar, &r))
+                return false;
+            const LRESULT size = SendMessageW(toolbar, TB_GETBUTTONSIZE, 0, 0);
+            const int width = LOWORD(size), height = HIWORD(size);
+            return ClickAt({r.left + width * 2 + width / 2, r.top + height / 2});
+        }
+        case Way::TrayRightClick: {
+            HWND picture = FindWindowExW(main, nullptr, kPictureClass, nullptr);
+            // The tray's callback reaches Picture1 as a mouse move whose x is the mouse message.
+            return picture && PostMessageW(picture, WM_MOUSEMOVE, kTrayIconId, MAKELPARAM(WM_RBUTTONUP, 0));
+        }
+        case Way::SystemMenu:
+            return PostMessageW(main, WM_SYSCOMMAND, kSysMenuSettings, 0) != FALSE;
+    }
+    return false;
+}
+
+class SettingsDialogE2e : public VitrellTest {
+  protected:
+    void SetUp() override {
+        VitrellTest::SetUp();
+        PutString(L"Config", L"OptLogo", L"0");  // no splash: the tests start at once
+    }
+};
+
+TEST_F(SettingsDialogE2e, OpensEachWayAndARepeatedRequestRaisesTheSameDialog) {
+    for (Way way : {Way::MenuItem, Way::CtrlK, Way::ToolbarButton, Way::TrayRightClick, Way::SystemMenu}) {
+        SCOPED_TRACE(Name(way));
+        Vitrell app;
+        ASSERT_TRUE(app.Start()) << app.Error();
+        // The toolbar gets its buttons as the main window settles.
+        ASSERT_TRUE(WaitForToolbar(app.MainWindow())) << "buttons " << ButtonCount(app.MainWindow());
+        ASSERT_TRUE(Request(app, way));
+        HWND dialog = WaitForDialog(app);
+        ASSERT_NE(dialog, nullptr) << "no dialog opened";
+        EXPECT_EQ(ControlText(dialog), L"各種設定");
+        const bool modal = way != Way::SystemMenu;
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != modal; }, 2000))
+            << "main window enabled: " << IsWindowEnabled(app.MainWindow());
+
+        // Whatever asks again, modal or not, the open dialog comes to the front and no second one opens.
+        for (Way again : {Way::SystemMenu, Way::MenuItem, Way::TrayRightClick}) {
+            ASSERT_TRUE(Request(app, again));
+            PumpFor(300);
+            EXPECT_EQ(Dialogs(app).size(), 1u) << "after " << Name(again);
+            EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }, 2000))
+                << "after " << Name(again) << " the foreground is " << Narrow(ClassNameOf(GetForegroundWindow()));
+            EXPECT_TRUE(app.Healthy());
+        }
+
+        Press(dialog, kIdCancel);
+        EXPECT_TRUE(WaitForNoDialog(app));
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }, 2000));
+        EXPECT_TRUE(app.Close()) << app.Error();
+    }
+}
+
+TEST_F(SettingsDialogE2e, ModelessDialogLeavesTheMainWindowUsable) {
+    Vitrell app;
+    ASSERT_TRUE(app.Start()) << app.Error();
+    ASSERT_TRUE(Request(app, Way::SystemMenu));
+    HWND dialog = WaitForDialog(app);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(IsWindowEnabled(app.MainWindow()));
+    // The level buttons of the main window still work while the dialog is open.
+    const std::wstring before = GetString(L"Config", L"OptTou").value_or(L"");
+    (void)PostMessageW(app.MainWindow(), WM_COMMAND, MAKEWPARAM(102, 0),
+                       reinterpret_cast<LPARAM>(ToolbarOf(app.MainWindow())));
+    EXPECT_TRUE(WaitUntil([&] { return GetString(L"Config", L"OptTou") == L"21"; }, 2000))
+        << "OptTou " << Narrow(GetString(L"Config", L"OptTou").value_or(L"<missing>")) << " was " << Narrow(before);
+    EXPECT_EQ(Dialogs(app).size(), 1u);
+    Press(dialog, kIdCancel);
+    EXPECT_TRUE(WaitForNoDialog(app));
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(SettingsDialogE2e, ClearingBothBarsShowsBothMessagesAndBringsTheMenuBarBack) {
+    Vitrell app;
+    ASSERT_TRUE(app.Start()) << app.Error();
+    ASSERT_TRUE(Request(app, Way::MenuItem));
+    HWND dialog = WaitForDialog(app);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(Checked(dialog, 4));
+    ASSERT_TRUE(Checked(dialog, 5));
+    const int tall = WindowHeight(app.MainWindow());
+    EXPECT_FALSE(ToolbarCutOff(app.MainWindow()));
+
+    Press(dialog, kIdCheck1 + 5);
+    ASSERT_TRUE(WaitUntil([&] { return !Checked(dialog, 5); }, 2000));
+    EXPECT_EQ(FindMessageBox(app.Pid()), nullptr) << "clearing one bar only asks nothing";
+
+    Press(dialog, kIdCheck1 + 4);
+    HWND first = WaitForMessageBox(app.Pid(), L"設定確認");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(MessageBoxText(first), L"「メニューバー」 と 「ツールバー」 の両方を表示しない設定はできません。")
+        << Narrow(MessageBoxText(first));
+    EXPECT_EQ(FindMessageBox(app.Pid(), L"強制設定"), nullptr) << "the second box waits for the first";
+    ASSERT_TRUE(AnswerMessageBox(first, IDOK));
+    HWND second = WaitForMessageBox(app.Pid(), L"強制設定");
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(MessageBoxText(second), L"強制的に 「メニューバー」 を表示に設定します。")
+        << Narrow(MessageBoxText(second));
+    ASSERT_TRUE(AnswerMessageBox(second, IDOK));
+    EXPECT_TRUE(WaitUntil([&] { return Checked(dialog, 4); }, 2000)) << "the menu-bar box came back";
+    EXPECT_FALSE(Checked(dialog, 5));
+    PumpFor(300);
+    EXPECT_EQ(FindMessageBox(app.Pid()), nullptr) << "no third box";
+
+    // OK: the toolbar goes, the menu bar stays, the window takes the low height that cuts the toolbar off.
+    Press(dialog, kIdOk);
+    ASSERT_TRUE(WaitForNoDialog(app));
+    EXPECT_EQ(GetString(L"Config", L"OptTBar"), L"0");
+    EXPECT_EQ(GetString(L"Config", L"OptMBar"), L"1");
+    EXPECT_NE(GetMenu(app.MainWindow()), nullptr) << "menu bar";
+    EXPECT_LT(WindowHeight(app.MainWindow()), tall);
+    EXPECT_TRUE(ToolbarCutOff(app.MainWindow()));
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(SettingsDialogE2e, ToolbarWithoutMenuBarHidesItAndCheckingItAgainBringsItBack) {
+    Vitrell app;
+    ASSERT_TRUE(app.Start()) << app.Error();
+    int withoutMenuBar = 0;
+    for (bool menuBar : {false, true}) {
+        SCOPED_TRACE(menuBar ? "menu bar checked again" : "menu bar cleared");
+        ASSERT_TRUE(Request(app, Way::MenuItem));
+        HWND dialog = WaitForDialog(app);
+        ASSERT_NE(dialog, nullptr);
+        Press(dialog, kIdCheck1 + 4);
+        ASSERT_TRUE(WaitUntil([&] { return Checked(dialog, 4) == menuBar; }, 2000));
+        Press(dialog, kIdOk);
+        ASSERT_TRUE(WaitForNoDialog(app));
+        EXPECT_EQ(GetMenu(app.MainWindow()) != nullptr, menuBar);
+        if (menuBar)
+            EXPECT_GT(WindowHeight(app.MainWindow()), withoutMenuBar);
+        else
+            withoutMenuBar = WindowHeight(app.MainWindow());
+        EXPECT_FALSE(ToolbarCutOff(app.MainWindow()));
+    }
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(SettingsDialogE2e, NewLevelAppliedOnTheSecondTabReachesAWindowWithinOnePeriod) {
+    Vitrell app;
+    ASSERT_TRUE(app.Start()) << app.Error();
+    TargetWindow target(kTargetRect);
+    ASSERT_TRUE(Request(app, Way::MenuItem));
+    HWND dialog = WaitForDialog(app);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(ShowTab(dialog, 1));
+    ASSERT_EQ(Label(dialog, 1), L"20");
+    // One step per click; a click lost while the desktop is busy is made again.
+    for (int want = 21; want <= 30; ++want) {
+        bool stepped = false;
+        for (int attempt = 0; attempt < 3 && !stepped; ++attempt) {
+            ASSERT_TRUE(ClickSpinner(dialog, 1, true));
+            stepped = WaitUntil([&] { return Label(dialog, 1) == std::to_wstring(want); }, 1000);
+        }
+        ASSERT_TRUE(stepped) << "read-out " << Narrow(Label(dialog, 1)) << ", want " << want;
+    }
+    EXPECT_EQ(GetString(L"Config", L"OptTou"), L"20") << "a spinner alone stores nothing";
+
+    Press(dialog, kIdApply);
+    EXPECT_TRUE(WaitUntil([&] { return GetString(L"Config", L"OptTou") == L"30"; }, 2000));
+    EXPECT_EQ(GetString(L"Config", L"OptLogo"), L"0") << "apply on the second tab stores only its spinners";
+    ASSERT_TRUE(MoveCursor(target.TitleBarPoint()));
+    EXPECT_TRUE(WaitUntil([&] { return AlphaOf(target.Window()) == 178; }, kPeriodMs))  // (100 - 30) % of 255
+        << AlphaText(target.Window());
+    EXPECT_EQ(Dialogs(app).size(), 1u) << "apply keeps the dialog open";
+    Press(dialog, kIdCancel);
+    EXPECT_TRUE(WaitForNoDialog(app));
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(SettingsDialogE2e, ResetThenCancelKeepsTheInitialLevelStored) {
+    PutString(L"Config", L"OptTou2", L"35");
+    Vitrell app;
+    ASSERT_TRUE(app.Start()) << app.Error();
+    ASSERT_TRUE(Request(app, Way::MenuItem));
+    HWND dialog = WaitForDialog(app);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(ShowTab(dialog, 1));
+    Press(dialog, 301);  // 初期値に戻す
+    EXPECT_TRUE(WaitUntil([&] { return Label(dialog, 1) == L"35"; }, 2000)) << Narrow(Label(dialog, 1));
+    EXPECT_EQ(GetString(L"Config", L"OptTou"), L"35");
+    Press(dialog, kIdCancel);
+    EXPECT_TRUE(WaitForNoDialog(app));
+    EXPECT_EQ(GetString(L"Config", L"OptTou"), L"35");
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(SettingsDialogE2e, CustomisedToolbarIsSavedByOkAndBackAfterARestart) {
+    int customised = 0;
+    {
+        Vitrell app;
+        ASSERT_TRUE(app.Start()) << app.Error();
+        ASSERT_TRUE(WaitForToolbar(app.MainWindow())) << "buttons " << ButtonCount(app.MainWindow());
+        const int original = ButtonCount(app.MainWindow());
+        ASSERT_GT(original, 1);
+        ASSERT_TRUE(Request(app, Way::MenuItem));
+        HWND dialog = WaitForDialog(app);
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(Checked(dialog, 7));
+        Press(dialog, kIdCommand2);
+        // The toolbar's own dialog, owned by the main window, over this one.
+        HWND customize = nullptr;
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                for (HWND box : TopLevelWindowsOf(app.Pid(), L"#32770")) {
+                    // Taken once its controls exist: it is found while it is still being built.
+                    if (GetWindow(box, GW_OWNER) == app.MainWindow() && GetDlgItem(box, 204))
+                        customize = box;
+                }
+                return customize != nullptr;
+            },
+            5000));
+        // Remove the first button of the toolbar's list (203; 201 lists the available buttons).
+        HWND list = GetDlgItem(customize, 203);
+        ASSERT_NE(list, nullptr);
+        (void)SendMessageW(list, LB_SETCURSEL, 0, 0);
+        (void)PostMessageW(customize, WM_COMMAND, MAKEWPARAM(204, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(GetDlgItem(customize, 204)));
+        ASSERT_TRUE(WaitUntil([&] { return ButtonCount(app.MainWindow()) == original - 1; }, 3000))
+            << "buttons " << ButtonCount(app.MainWindow());
+        customised = ButtonCount(app.MainWindow());
+        (void)PostMessageW(customize, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(customize); }, 3000));
+        EXPECT_TRUE(IsWindowVisible(dialog));
+        EXPECT_FALSE(IsWindowEnabled(app.MainWindow())) << "the settings dialog is still modal";
+        Press(dialog, kIdOk);
+        ASSERT_TRUE(WaitForNoDialog(app));
+        EXPECT_TRUE(GetTypeAt(SectionPath(L"Config"), L"Toolbar").has_value()) << "layout stored";
+        EXPECT_TRUE(app.Close()) << app.Error();
+    }
+    Vitrell again;
+    ASSERT_TRUE(again.Start()) << again.Error();
+    EXPECT_TRUE(WaitUntil([&] { return ButtonCount(again.MainWindow()) == customised; }, 5000))
+        << "buttons " << ButtonCount(again.MainWindow()) << ", want " << customised;
+    EXPECT_TRUE(again.Close()) << again.Error();
+}
+
+TEST_F(SettingsDialogE2e, HelpAsksForTheTopicOfEachTab) {
+    HelpObserver help;
+    ASSERT_TRUE(help.Ready());
+    Vitrell app;
+    ASSERT_TRUE(app.Start()) << app.Error();
+    ASSERT_TRUE(Request(app, Way::MenuItem));
+    HWND dialog = WaitForDialog(app);
+    ASSERT_NE(dialog, nullptr);
+    Press(dialog, kIdHelp);
+    ASSERT_TRUE(WaitUntil([&] { return help.Requests().size() == 1; }, 3000));
+    ASSERT_TRUE(ShowTab(dialog, 1));
+    Press(dialog, kIdHelp);
+    ASSERT_TRUE(WaitUntil([&] { return help.Requests().size() == 2; }, 3000));
+    const auto requests = help.Requests();
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(requests[i].command, static_cast<UINT>(HELP_CONTEXT)) << "request " << i;
+        EXPECT_EQ(requests[i].data, i == 0 ? 24 : 25) << "request " << i;
+        EXPECT_NE(requests[i].file.find("VITRELL.HLP"), std::string::npos) << requests[i].file;
+    }
+    EXPECT_TRUE(IsWindowVisible(dialog)) << "help keeps the dialog open";
+    Press(dialog, kIdCancel);
+    EXPECT_TRUE(WaitForNoDialog(app));
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(SettingsDialogE2e, BadStoredValuesOpenAUsableDialogWithValuesInRange) {
+    const struct {
+        const wchar_t* nin;
+        const wchar_t* tou2;
+        const wchar_t* latab;
+        const wchar_t* wantNin;
+        const wchar_t* wantTou2;
+        int wantTab;
+    } cases[] = {
+        {L"99", L"-5", L"7", L"30", L"0", 1},
+        {L"0.5", L"150", L"-1", L"1", L"100", 0},
+        {L"abc", L"20.5", L"abc", L"1", L"20", 0},
+        {L"", L"21.5abc", L"1.0", L"1", L"22", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Narrow(std::wstring(c.nin) + L" / " + c.tou2 + L" / " + c.latab));
+        DeleteSettings();
+        PutString(L"Config", L"OptLogo", L"0");
+        PutString(L"Config", L"OptNin", c.nin);
+        PutString(L"Config", L"OptTou2", c.tou2);
+        PutString(L"Config", L"OptLATab", c.latab);
+        Vitrell app;
+        ASSERT_TRUE(app.Start()) << app.Error();
+        ASSERT_TRUE(Request(app, Way::MenuItem));
+        HWND dialog = WaitForDialog(app);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(SendMessageW(GetDlgItem(dialog, kIdTab), TCM_GETCURSEL, 0, 0), c.wantTab);
+        EXPECT_EQ(Label(dialog, 0), c.wantNin) << Narrow(Label(dialog, 0));
+        EXPECT_EQ(Label(dialog, 2), c.wantTou2) << Narrow(Label(dialog, 2));
+        Press(dialog, kIdOk);
+        ASSERT_TRUE(WaitForNoDialog(app));
+        EXPECT_EQ(GetString(L"Config", L"OptNin"), c.wantNin);
+        EXPECT_EQ(GetString(L"Config", L"OptTou2"), c.wantTou2);
+        EXPECT_TRUE(app.Close()) << app.Error();
+    }
+}
+
+TEST_F(SettingsDialogE2e, NonTextValuesAndRapidButtonsNeverBreakTheProgram) {
+    PutDword(L"Config", L"OptNin", 5);
+    PutDword(L"Config", L"OptLATab", 1);
+    PutBinary(L"Config", L"OptMBar", {1, 2, 3});
+    Vitrell app;
+    ASSERT_TRUE(app.Start()) << app.Error();
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_TRUE(Request(app, Way::SystemMenu));
+        HWND dialog = WaitForDialog(app);
+        ASSERT_NE(dialog, nullptr) << "round " << round;
+        // Queued behind one another: whatever follows OK or Cancel finds the dialog gone.
+        for (int id : {kIdApply, kIdOk, kIdCancel, kIdApply, kIdOk, kIdCancel})
+            Press(dialog, id);
+        EXPECT_TRUE(WaitForNoDialog(app)) << "round " << round;
+        EXPECT_TRUE(app.Healthy()) << "round " << round;
+    }
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(SettingsDialogE2e, ExitWhileTheModelessDialogIsOpenEndsCleanly) {
+    Vitrell app;
+    ASSERT_TRUE(app.Start()) << app.Error();
+    ASSERT_TRUE(Request(app, Way::SystemMenu));
+    ASSERT_NE(WaitForDialog(app), nullptr);
+    // Declining the exit question leaves both windows as they were.
+    (void)PostMessageW(app.MainWindow(), WM_CLOSE, 0, 0);
+    HWND question = WaitForMessageBox(app.Pid(), L"終了確認");
+    ASSERT_NE(question, nullptr);
+    ASSERT_TRUE(AnswerMessageBox(question, IDCANCEL));
+    PumpFor(300);
+    EXPECT_TRUE(app.Healthy());
+    EXPECT_EQ(Dialogs(app).size(), 1u);
+    // Accepting it unloads the dialog with the program.
+    EXPECT_TRUE(app.Close()) << app.Error();
+    EXPECT_EQ(app.ExitCode(), 0u);
+}
+
+}  // namespace
+}  // namespace vitrell::e2e
