@@ -30,3 +30,5 @@ echo "== Engine"
 "$bench/bench/vitrell_bench"
 
 # == Main window: start-up time and GDI/USER object counts under Wine go here (the main window's figures).
+echo
+bash "$src/scripts/bench_mainwin.sh" "$src/build/cross/win64"
