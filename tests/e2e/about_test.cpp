@@ -1,0 +1,365 @@
+// The splash INITDISP and the version box INFO_VER, driven from outside under Wine.
+#include <windows.h>
+
+#include <string>
+
+#include "tests/e2e/harness.h"
+
+namespace vitrell::e2e {
+namespace {
+
+constexpr wchar_t kSplashClass[] = L"VITRELL.INITDISP";
+constexpr wchar_t kVersionBoxClass[] = L"VITRELL.INFO_VER";
+constexpr wchar_t kMainClass[] = L"VITRELL";
+constexpr wchar_t kStandInRecord[] = L"vitrell-e2e-command-line.txt";
+constexpr wchar_t kExpectedAddress[] = L"http://www.example.org/vitrell/";
+constexpr COLORREF kLinkRest = RGB(192, 255, 192);
+constexpr COLORREF kLinkHighlight = RGB(0, 255, 0);
+constexpr double kBoxWidthTwips = 5925;
+constexpr double kBoxHeightTwips = 3915;
+
+std::wstring FileNameOf(const std::wstring& path) {
+    const auto slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+    const auto slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+// This driver doubles as the stand-in browser: copied to where VITRELL expects IEXPLORE.EXE, it writes the
+// command line it was given beside itself and ends before any test runs.
+[[maybe_unused]] const bool kRanAsStandInBrowser = [] {
+    wchar_t self[MAX_PATH] = {};
+    if (GetModuleFileNameW(nullptr, self, MAX_PATH) == 0 || lstrcmpiW(FileNameOf(self).c_str(), L"IEXPLORE.EXE") != 0)
+        return false;
+    const std::wstring record = FolderOf(self) + L"\\" + kStandInRecord;
+    HANDLE file = CreateFileW(record.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        const wchar_t* line = GetCommandLineW();
+        DWORD written = 0;
+        (void)WriteFile(file, line, static_cast<DWORD>(lstrlenW(line) * sizeof(wchar_t)), &written, nullptr);
+        (void)CloseHandle(file);
+    }
+    ExitProcess(0);
+}();
+
+std::wstring SystemDrive() {
+    wchar_t windir[MAX_PATH] = {};
+    const DWORD n = GetEnvironmentVariableW(L"WinDir", windir, MAX_PATH);
+    return std::wstring(windir, n < 3 ? n : 3);
+}
+
+std::wstring BrowserPath() {
+    return SystemDrive() + L"Program Files\\Internet Explorer\\IEXPLORE.EXE";
+}
+
+std::wstring ReadRecord(const std::wstring& path) {
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        (void)file.release();
+        return std::wstring();
+    }
+    std::wstring text(4096, L'\0');
+    DWORD read = 0;
+    if (!ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &read, nullptr))
+        return std::wstring();
+    text.resize(read / sizeof(wchar_t));
+    return text;
+}
+
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Puts a copy of this driver (or nothing) where the browser is expected, and puts back what was there.
+class BrowserStandIn {
+  public:
+    explicit BrowserStandIn(bool install) : path_(BrowserPath()), saved_(path_ + L".vitrell-e2e-saved") {
+        record_ = FolderOf(path_) + L"\\" + kStandInRecord;
+        (void)DeleteFileW(record_.c_str());  // a record from an earlier run would pass for this one
+        if (Exists(path_))
+            moved_ = MoveFileW(path_.c_str(), saved_.c_str()) != FALSE;
+        if (install) {
+            (void)CreateDirectoryW(FolderOf(path_).c_str(), nullptr);  // usually there already
+            wchar_t self[MAX_PATH] = {};
+            installed_ = GetModuleFileNameW(nullptr, self, MAX_PATH) != 0 && CopyFileW(self, path_.c_str(), FALSE);
+        }
+    }
+    ~BrowserStandIn() {
+        (void)DeleteFileW(path_.c_str());
+        (void)DeleteFileW(record_.c_str());
+        if (moved_)
+            (void)MoveFileW(saved_.c_str(), path_.c_str());
+    }
+    BrowserStandIn(const BrowserStandIn&) = delete;
+    BrowserStandIn& operator=(const BrowserStandIn&) = delete;
+
+    bool Ready(bool install) const { return install ? installed_ : !Exists(path_); }
+    const std::wstring& Path() const { return path_; }
+    std::wstring Record() const { return ReadRecord(record_); }
+
+  private:
+    std::wstring path_;
+    std::wstring saved_;
+    std::wstring record_;
+    bool moved_ = false;
+    bool installed_ = false;
+};
+
+// A point of the version box's client area given in twips, on the screen.
+POINT BoxPoint(HWND box, double xTwips, double yTwips) {
+    RECT client{};
+    GetClientRect(box, &client);
+    POINT p{static_cast<LONG>(xTwips * client.right / kBoxWidthTwips),
+            static_cast<LONG>(yTwips * client.bottom / kBoxHeightTwips)};
+    ClientToScreen(box, &p);
+    return p;
+}
+
+// A real pointer move, so the window under it gets WM_MOUSEMOVE as from the hand of a user.
+bool HoverAt(POINT p) {
+    if (!MoveCursor(p))
+        return false;
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = static_cast<LONG>((p.x * 65535.0) / (GetSystemMetrics(SM_CXSCREEN) - 1));
+    in.mi.dy = static_cast<LONG>((p.y * 65535.0) / (GetSystemMetrics(SM_CYSCREEN) - 1));
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return SendInput(1, &in, sizeof(in)) == 1;
+}
+
+// How many screen pixels of a label's rectangle (twips) have exactly this colour.
+int PixelsOf(HWND box, double left, double top, double width, double height, COLORREF colour) {
+    const POINT a = BoxPoint(box, left, top);
+    const POINT b = BoxPoint(box, left + width, top + height);
+    HDC screen = GetDC(nullptr);
+    if (!screen)
+        return -1;
+    int count = 0;
+    for (LONG y = a.y; y < b.y; ++y) {
+        for (LONG x = a.x; x < b.x; ++x)
+            count += GetPixel(screen, x, y) == colour ? 1 : 0;
+    }
+    ReleaseDC(nullptr, screen);
+    return count;
+}
+
+struct LinkRect {
+    int index;
+    double left, top, width, height;
+};
+// The link labels' rectangles; only their upper part is read, where a tooltip under the pointer never lies.
+constexpr LinkRect kMailLabel{10, 480, 2265, 1665, 255};
+constexpr LinkRect kUrlLabel{12, 480, 2910, 1425, 255};
+
+int Highlighted(HWND box, const LinkRect& r) {
+    return PixelsOf(box, r.left, r.top, r.width, r.height, kLinkHighlight);
+}
+int AtRest(HWND box, const LinkRect& r) {
+    return PixelsOf(box, r.left, r.top, r.width, r.height, kLinkRest);
+}
+
+HWND OpenVersionBox(Vitrell& app) {
+    // Through the menu bar as a user would: 総合ﾒﾆｭｰ(&M) > ﾍﾙﾌﾟ(&H) > ﾊﾞｰｼﾞｮﾝ情報(&A)...
+    (void)SetForegroundWindow(app.MainWindow());
+    PumpFor(200);
+    KeyDown(VK_MENU);
+    PressKey('M');
+    KeyUp(VK_MENU);
+    PumpFor(200);
+    PressKey('H');
+    PumpFor(200);
+    PressKey('A');
+    HWND box = nullptr;
+    (void)WaitUntil(
+        [&] {
+            const auto found = TopLevelWindowsOf(app.Pid(), kVersionBoxClass);
+            box = found.empty() || !IsWindowVisible(found.front()) ? nullptr : found.front();
+            return box != nullptr;
+        },
+        5000);
+    PumpFor(300);  // let it paint
+    return box;
+}
+
+class AboutTest : public VitrellTest {};
+
+struct StartArgs {
+    Vitrell* app;
+    bool ok;
+};
+
+DWORD WINAPI StartThread(void* param) {
+    auto* args = static_cast<StartArgs*>(param);
+    args->ok = args->app->Start(30000);
+    return 0;
+}
+
+TEST_F(AboutTest, SplashShowsFiveSecondsBeforeTheMainWindowAndIgnoresClicksAndKeys) {
+    ASSERT_TRUE(PutString(L"Config", L"OptLogo", L"1"));
+    Vitrell app;
+    StartArgs args{&app, false};
+    // Start waits for the main window; the splash is watched from here meanwhile.
+    UniqueHandle starter(CreateThread(nullptr, 0, StartThread, &args, 0, nullptr));
+    ASSERT_TRUE(starter);
+
+    HWND splash = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (splash = FindWindowW(kSplashClass, nullptr)) != nullptr; }, 15000))
+        << "no splash appeared";
+    const ULONGLONG shown = GetTickCount64();
+    EXPECT_EQ(FindWindowW(kMainClass, nullptr), nullptr) << "main window exists while the splash shows";
+
+    const LONG style = GetWindowLongW(splash, GWL_STYLE);
+    EXPECT_EQ(style & WS_CAPTION, WS_DLGFRAME) << "style 0x" << std::hex << style << ": no caption, a dialog frame";
+    RECT client{};
+    GetClientRect(splash, &client);
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    EXPECT_NEAR(client.right, 8205.0 * dpi / 1440, 1.0);
+    EXPECT_NEAR(client.bottom, 3675.0 * dpi / 1440, 1.0);
+    RECT outer{};
+    GetWindowRect(splash, &outer);
+    EXPECT_NEAR((outer.left + outer.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1) << "centred";
+    EXPECT_NEAR((outer.top + outer.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1) << "centred";
+
+    // A click, Escape, Return and Alt+F4 on the splash: none of them may close it.
+    PumpFor(500);
+    const POINT middle{(outer.left + outer.right) / 2, (outer.top + outer.bottom) / 2};
+    EXPECT_TRUE(ClickAt(middle));
+    (void)SetForegroundWindow(splash);
+    PressKey(VK_ESCAPE);
+    PressKey(VK_RETURN);
+    KeyDown(VK_MENU);
+    PressKey(VK_F4);
+    KeyUp(VK_MENU);
+    PumpFor(1000);
+    EXPECT_TRUE(IsWindow(splash)) << "closed by input after " << GetTickCount64() - shown << " ms";
+
+    bool mainBeforeClose = false;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            if (!IsWindow(splash))
+                return true;
+            mainBeforeClose = mainBeforeClose || FindWindowW(kMainClass, nullptr) != nullptr;
+            return false;
+        },
+        10000))
+        << "splash still open after " << GetTickCount64() - shown << " ms";
+    const ULONGLONG closed = GetTickCount64();
+    EXPECT_GE(closed - shown, 4700u);
+    EXPECT_LE(closed - shown, 6500u);
+    EXPECT_FALSE(mainBeforeClose) << "the main window appeared before the splash closed";
+
+    ASSERT_EQ(WaitForSingleObject(starter.get(), 20000), WAIT_OBJECT_0);
+    ASSERT_TRUE(args.ok) << app.Error();
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(AboutTest, VersionBoxFromTheHelpMenuHighlightsAGroupAndTheBackgroundRestoresAll) {
+    ASSERT_TRUE(PutString(L"Config", L"OptLogo", L"0"));
+    Vitrell app;
+    ASSERT_TRUE(app.Start()) << app.Error();
+    HWND box = OpenVersionBox(app);
+    ASSERT_NE(box, nullptr) << "no version box after the help menu";
+    EXPECT_EQ(Narrow(ControlText(box)), Narrow(L"ﾊﾞｰｼﾞｮﾝ情報"));
+    EXPECT_FALSE(IsWindowEnabled(app.MainWindow())) << "the box is modal";
+
+    ASSERT_TRUE(HoverAt(BoxPoint(box, 600, 2940)));  // on "URL Address："
+    EXPECT_TRUE(WaitUntil([&] { return Highlighted(box, kUrlLabel) > 0; }, 2000))
+        << "URL label: " << Highlighted(box, kUrlLabel) << " highlighted pixels, " << AtRest(box, kUrlLabel)
+        << " at rest";
+    EXPECT_EQ(Highlighted(box, kMailLabel), 0) << "the mail group lit with the home-page group";
+    EXPECT_GT(AtRest(box, kMailLabel), 0);
+
+    ASSERT_TRUE(HoverAt(BoxPoint(box, 5000, 3500)));  // the dialog's own background
+    EXPECT_TRUE(WaitUntil([&] { return Highlighted(box, kUrlLabel) == 0 && AtRest(box, kUrlLabel) > 0; }, 2000))
+        << "URL label: " << Highlighted(box, kUrlLabel) << " highlighted pixels after the background";
+    EXPECT_EQ(Highlighted(box, kMailLabel), 0);
+
+    ASSERT_TRUE(HoverAt(BoxPoint(box, 600, 2290)));  // on "E-Mail Address："
+    EXPECT_TRUE(WaitUntil([&] { return Highlighted(box, kMailLabel) > 0 && Highlighted(box, kUrlLabel) == 0; }, 2000))
+        << "mail label: " << Highlighted(box, kMailLabel) << " highlighted pixels";
+
+    // OK closes the box and gives the main window back.
+    HWND ok = FindWindowExW(box, nullptr, L"Button", nullptr);
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(Narrow(ControlText(ok)), "OK");
+    RECT r{};
+    GetWindowRect(ok, &r);
+    EXPECT_TRUE(ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2}));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 3000)) << "OK did not close the box";
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }, 2000));
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(AboutTest, MailLinkWithoutOutlookExpressWarnsAndTheBoxStaysOpen) {
+    ASSERT_FALSE(Exists(SystemDrive() + L"Program Files\\Outlook Express\\MSIMN.EXE")) << "this prefix has one";
+    ASSERT_TRUE(PutString(L"Config", L"OptLogo", L"0"));
+    Vitrell app;
+    ASSERT_TRUE(app.Start()) << app.Error();
+    HWND box = OpenVersionBox(app);
+    ASSERT_NE(box, nullptr);
+
+    for (double y : {2300.0, 2520.0}) {  // "E-Mail Address：" and the address itself
+        EXPECT_TRUE(ClickAt(BoxPoint(box, 600, y)));
+        HWND warning = WaitForMessageBox(app.Pid(), L"OE ｲﾝｽﾄｰﾙ 確認");
+        ASSERT_NE(warning, nullptr) << "no warning for the click at " << y;
+        EXPECT_EQ(Narrow(MessageBoxText(warning)), Narrow(L"「Outlook Express」 が ｲﾝｽﾄｰﾙ されていません。"));
+        EXPECT_TRUE(AnswerMessageBox(warning, IDOK));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(warning); }, 3000));
+        EXPECT_TRUE(IsWindow(box)) << "the box closed after the warning";
+    }
+    PostMessageW(box, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 3000));
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(AboutTest, HomePageLinkStartsTheBrowserWithTheAddressAsItsArgument) {
+    BrowserStandIn browser(true);
+    ASSERT_TRUE(browser.Ready(true)) << "could not place the stand-in at " << Narrow(browser.Path());
+    ASSERT_TRUE(PutString(L"Config", L"OptLogo", L"0"));
+    Vitrell app;
+    ASSERT_TRUE(app.Start()) << app.Error();
+    HWND box = OpenVersionBox(app);
+    ASSERT_NE(box, nullptr);
+
+    EXPECT_TRUE(ClickAt(BoxPoint(box, 600, 3160)));  // the first part of the address
+    std::wstring line;
+    EXPECT_TRUE(WaitUntil([&] { return !(line = browser.Record()).empty(); }, 10000)) << "the stand-in never ran";
+    // The program path quoted: a path with blanks never starts "C:\Program.exe".
+    EXPECT_EQ(Narrow(line), Narrow(L"\"" + browser.Path() + L"\" " + kExpectedAddress));
+    EXPECT_EQ(FindMessageBox(app.Pid()), nullptr) << "a warning although the browser is there";
+    EXPECT_TRUE(IsWindow(box));
+
+    PostMessageW(box, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 3000));
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(AboutTest, HomePageLinkWithoutTheBrowserWarns) {
+    BrowserStandIn browser(false);
+    ASSERT_TRUE(browser.Ready(false)) << "could not move " << Narrow(browser.Path()) << " aside";
+    ASSERT_TRUE(PutString(L"Config", L"OptLogo", L"0"));
+    Vitrell app;
+    ASSERT_TRUE(app.Start()) << app.Error();
+    HWND box = OpenVersionBox(app);
+    ASSERT_NE(box, nullptr);
+
+    EXPECT_TRUE(ClickAt(BoxPoint(box, 600, 3380)));  // the last part of the address
+    HWND warning = WaitForMessageBox(app.Pid(), L"IE ｲﾝｽﾄｰﾙ 確認");
+    ASSERT_NE(warning, nullptr);
+    EXPECT_EQ(Narrow(MessageBoxText(warning)), Narrow(L"「Internet Explorer」 が ｲﾝｽﾄｰﾙ されていません。"));
+    EXPECT_TRUE(AnswerMessageBox(warning, IDOK));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(warning); }, 3000));
+    EXPECT_TRUE(IsWindow(box));
+
+    PostMessageW(box, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 3000));
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+}  // namespace
+}  // namespace vitrell::e2e
