@@ -473,6 +473,32 @@ TEST_F(SettingsDialogE2e, NonTextValuesAndRapidButtonsNeverBreakTheProgram) {
     EXPECT_TRUE(app.Close()) << app.Error();
 }
 
+TEST_F(SettingsDialogE2e, CloseBoxIsCancel) {
+    Vitrell app;
+    ASSERT_TRUE(app.Start()) << app.Error();
+    ASSERT_TRUE(Request(app, Way::MenuItem));
+    HWND dialog = WaitForDialog(app);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(Checked(dialog, 2));
+    Press(dialog, kIdCheck1 + 2);
+    ASSERT_TRUE(WaitUntil([&] { return !Checked(dialog, 2); }, 2000));
+    (void)PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);  // what the close box sends
+    EXPECT_TRUE(WaitForNoDialog(app));
+    EXPECT_EQ(GetString(L"Config", L"OptTemae"), L"1");
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }, 2000));
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(SettingsDialogE2e, ExitRequestedWhileTheModalDialogIsOpenEndsCleanly) {
+    Vitrell app;
+    ASSERT_TRUE(app.Start()) << app.Error();
+    ASSERT_TRUE(Request(app, Way::MenuItem));
+    ASSERT_NE(WaitForDialog(app), nullptr);
+    // Windows' log-off or another program can still post a close to the disabled main window.
+    EXPECT_TRUE(app.Close()) << app.Error();
+    EXPECT_EQ(app.ExitCode(), 0u);
+}
+
 TEST_F(SettingsDialogE2e, ExitWhileTheModelessDialogIsOpenEndsCleanly) {
     Vitrell app;
     ASSERT_TRUE(app.Start()) << app.Error();
