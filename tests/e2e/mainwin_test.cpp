@@ -1,6 +1,7 @@
 // The main window end to end: its size per layout row, the toolbar, the arrow keys, the tray icon, the menus,
 // iconify and show, and every way of ending the program.
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <string>
 #include <vector>
@@ -746,6 +747,52 @@ TEST_F(MainWindowE2E, TheCustomiseDialogRemovesAndResetsButtons) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 2000));
     EXPECT_GE(ClickUntilStored(Button(app, 1), L"OptTou", L"21"), 0);
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(MainWindowE2E, TheIconComesBackWhenTheNotificationAreaIsRecreated) {
+    Vitrell app;
+    StartShown(app);
+    ASSERT_TRUE(TrayIconExists(picture, kTrayId));
+    // What a restarted shell finds: no icon, then the "TaskbarCreated" broadcast.
+    NOTIFYICONDATAW gone{};
+    gone.cbSize = sizeof(gone);
+    gone.hWnd = picture;
+    gone.uID = kTrayId;
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &gone));
+    ASSERT_FALSE(TrayIconExists(picture, kTrayId));
+    PostMessageW(app.MainWindow(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(picture, kTrayId); }, 3000)) << "the icon stayed away";
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(MainWindowE2E, RightClickOnTheIconOpensTheSettingsWhileHidden) {
+    PutString(L"Config", L"OptWinS", L"1");
+    Vitrell app;
+    ASSERT_TRUE(app.Start()) << app.Error();
+    HWND pic = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (pic = Child(app.MainWindow(), kPictureClass)) != nullptr; }, 3000));
+    PumpFor(300);
+    PostMessageW(pic, WM_MOUSEMOVE, 0, WM_MOUSEMOVE);  // a plain move over the icon does nothing
+    PumpFor(300);
+    EXPECT_TRUE(TopLevelWindowsOf(app.Pid(), kSettingsClass).empty());
+    PostMessageW(pic, WM_MOUSEMOVE, 0, WM_RBUTTONUP);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const auto found = TopLevelWindowsOf(app.Pid(), kSettingsClass);
+            return !found.empty() && IsWindowVisible(found.front());
+        },
+        3000))
+        << "no settings dialog";
+    EXPECT_FALSE(IsWindowVisible(app.MainWindow()));
+    for (HWND d : TopLevelWindowsOf(app.Pid(), kSettingsClass))
+        PostMessageW(d, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return TopLevelWindowsOf(app.Pid(), kSettingsClass).empty() ||
+                   !IsWindowVisible(TopLevelWindowsOf(app.Pid(), kSettingsClass).front());
+        },
+        3000));
     EXPECT_TRUE(app.Close()) << app.Error();
 }
 

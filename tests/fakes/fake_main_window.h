@@ -115,7 +115,10 @@ class FakeMainWindowView final : public IMainWindowView {
         ++osQueries;
         return os;
     }
-    std::wstring AppearanceScheme() override { return scheme; }
+    std::wstring AppearanceScheme() override {
+        ++schemeQueries;
+        return scheme;
+    }
 
     RectTwips rect{1000, 2000, 1830, 1140};
     SizeTwips screen{19200, 14400};
@@ -130,6 +133,7 @@ class FakeMainWindowView final : public IMainWindowView {
     int asks = 0;
     int exclamations = 0;
     int osQueries = 0;
+    int schemeQueries = 0;
     std::wstring lastText, lastTitle, helpFile;
     std::wstring os = L"Windows XP";
     std::wstring scheme;

@@ -52,6 +52,14 @@ TEST_F(MainWindowLayoutApply, SetsMenuThenHeightThenWidthAskingTheSystemEachTime
     form.ApplyWindowLayout(false, false);
     EXPECT_EQ(log, (CallLog{"menu:1", "height:620", "width:1620"}));
     EXPECT_EQ(view.osQueries, 2);
+    EXPECT_EQ(view.schemeQueries, 0) << "the scheme matters on Windows XP only";
+    // On XP a scheme picks the lower rows.
+    view.os = L"Windows XP";
+    view.scheme = L"Brick";
+    log.clear();
+    form.ApplyWindowLayout(true, true);
+    EXPECT_EQ(log, (CallLog{"menu:1", "height:1000", "width:1830"}));
+    EXPECT_EQ(view.schemeQueries, 1);
 }
 
 TEST_F(MainWindowLayoutApply, PlaceMainWindow) {
