@@ -243,6 +243,21 @@ class MainWindowE2E : public VitrellTest {
         ASSERT_NE(picture, nullptr);
         PumpFor(400);
     }
+    // Started with OptWinS "1": loaded, hidden, its icon in the tray.
+    void StartHidden(Vitrell& app) {
+        ASSERT_TRUE(app.Start()) << app.Error();
+        ASSERT_TRUE(WaitUntil([&] { return (picture = Child(app.MainWindow(), kPictureClass)) != nullptr; }, 3000));
+        ASSERT_TRUE(WaitUntil([&] { return TrayIconExists(picture, kTrayId); }, 3000));
+        PumpFor(300);
+    }
+    // A left click on the tray icon, then the file menu's item with access key `item` from the pop-up.
+    void ChooseFromTrayMenu(Vitrell& app, WORD item) {
+        ASSERT_TRUE(PostMessageW(picture, WM_MOUSEMOVE, 0, WM_LBUTTONUP));
+        ASSERT_TRUE(WaitUntil([&] { return PopupMenu(app.Pid()) != nullptr; }, 3000)) << "no pop-up";
+        PressKey('F');
+        PumpFor(200);
+        PressKey(item);
+    }
     POINT Button(Vitrell& app, int index) {
         const auto r = ButtonRect(app.Process(), toolbar, index);
         EXPECT_TRUE(r.has_value()) << "no rectangle for button " << index;
@@ -455,22 +470,14 @@ TEST_F(MainWindowE2E, TrayIconFromStartToExitAndItsPopupShowsAndHides) {
     const Twips before = WindowTwips(app.MainWindow());
 
     // Left click on the icon: the main menu pops up; its file menu iconifies the window.
-    ASSERT_TRUE(PostMessageW(picture, WM_MOUSEMOVE, 0, WM_LBUTTONUP));
-    ASSERT_TRUE(WaitUntil([&] { return PopupMenu(app.Pid()) != nullptr; }, 3000)) << "no pop-up";
-    PressKey('F');
-    PumpFor(200);
-    PressKey('I');
+    ChooseFromTrayMenu(app, 'I');
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(app.MainWindow()); }, 3000)) << "not iconified";
     EXPECT_TRUE(WaitUntil([&] { return GetString(L"Config", L"OptWinS") == L"1"; }, 1000));
     EXPECT_TRUE(GetString(L"Position", L"T_Top").has_value());
     EXPECT_TRUE(TrayIconExists(picture, kTrayId));
 
     // Hidden: the pop-up again, and its show item brings the window back where it was.
-    ASSERT_TRUE(PostMessageW(picture, WM_MOUSEMOVE, 0, WM_LBUTTONUP));
-    ASSERT_TRUE(WaitUntil([&] { return PopupMenu(app.Pid()) != nullptr; }, 3000)) << "no pop-up while hidden";
-    PressKey('F');
-    PumpFor(200);
-    PressKey('S');
+    ChooseFromTrayMenu(app, 'S');
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(app.MainWindow()) != FALSE; }, 3000)) << "not shown";
     EXPECT_TRUE(WaitUntil([&] { return GetString(L"Config", L"OptWinS") == L"0"; }, 1000));
     const Twips after = WindowTwips(app.MainWindow());
@@ -493,11 +500,7 @@ TEST_F(MainWindowE2E, PopupWorksWithTheMenuBarHidden) {
     Vitrell app;
     StartShown(app);
     EXPECT_EQ(GetMenu(app.MainWindow()), nullptr);
-    ASSERT_TRUE(PostMessageW(picture, WM_MOUSEMOVE, 0, WM_LBUTTONUP));
-    ASSERT_TRUE(WaitUntil([&] { return PopupMenu(app.Pid()) != nullptr; }, 3000)) << "no pop-up";
-    PressKey('F');
-    PumpFor(200);
-    PressKey('I');
+    ChooseFromTrayMenu(app, 'I');
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(app.MainWindow()); }, 3000)) << "not iconified";
     EXPECT_TRUE(app.Close()) << app.Error();
 }
@@ -505,11 +508,7 @@ TEST_F(MainWindowE2E, PopupWorksWithTheMenuBarHidden) {
 TEST_F(MainWindowE2E, StartsHiddenWithTheIconWhenLeftIconified) {
     PutString(L"Config", L"OptWinS", L"1");
     Vitrell app;
-    ASSERT_TRUE(app.Start()) << app.Error();
-    HWND pic = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (pic = Child(app.MainWindow(), kPictureClass)) != nullptr; }, 3000));
-    EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(pic, kTrayId); }, 3000));
-    PumpFor(500);
+    StartHidden(app);
     EXPECT_FALSE(IsWindowVisible(app.MainWindow()));
     EXPECT_TRUE(app.Close()) << app.Error();
 }
@@ -769,14 +768,11 @@ TEST_F(MainWindowE2E, TheIconComesBackWhenTheNotificationAreaIsRecreated) {
 TEST_F(MainWindowE2E, RightClickOnTheIconOpensTheSettingsWhileHidden) {
     PutString(L"Config", L"OptWinS", L"1");
     Vitrell app;
-    ASSERT_TRUE(app.Start()) << app.Error();
-    HWND pic = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (pic = Child(app.MainWindow(), kPictureClass)) != nullptr; }, 3000));
-    PumpFor(300);
-    PostMessageW(pic, WM_MOUSEMOVE, 0, WM_MOUSEMOVE);  // a plain move over the icon does nothing
+    StartHidden(app);
+    PostMessageW(picture, WM_MOUSEMOVE, 0, WM_MOUSEMOVE);  // a plain move over the icon does nothing
     PumpFor(300);
     EXPECT_TRUE(TopLevelWindowsOf(app.Pid(), kSettingsClass).empty());
-    PostMessageW(pic, WM_MOUSEMOVE, 0, WM_RBUTTONUP);
+    PostMessageW(picture, WM_MOUSEMOVE, 0, WM_RBUTTONUP);
     EXPECT_TRUE(WaitUntil(
         [&] {
             const auto found = TopLevelWindowsOf(app.Pid(), kSettingsClass);
