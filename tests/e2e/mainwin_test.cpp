@@ -250,11 +250,12 @@ class MainWindowE2E : public VitrellTest {
         ASSERT_TRUE(WaitUntil([&] { return TrayIconExists(picture, kTrayId); }, 3000));
         PumpFor(300);
     }
-    // A left click on the tray icon, then the file menu's item with access key `item` from the pop-up.
-    void ChooseFromTrayMenu(Vitrell& app, WORD item) {
+    // A left click on the tray icon, then from the pop-up the item with access key `item` of the sub-menu
+    // with access key `menu`.
+    void ChooseFromTrayMenu(Vitrell& app, WORD item, WORD menu = 'F') {
         ASSERT_TRUE(PostMessageW(picture, WM_MOUSEMOVE, 0, WM_LBUTTONUP));
         ASSERT_TRUE(WaitUntil([&] { return PopupMenu(app.Pid()) != nullptr; }, 3000)) << "no pop-up";
-        PressKey('F');
+        PressKey(menu);
         PumpFor(200);
         PressKey(item);
     }
@@ -790,6 +791,58 @@ TEST_F(MainWindowE2E, RightClickOnTheIconOpensTheSettingsWhileHidden) {
         },
         3000));
     EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(MainWindowE2E, ShortcutsWorkWhileTheMenuBarShows) {
+    HelpObserver help;
+    ASSERT_TRUE(help.Ready());
+    {
+        Vitrell app;
+        StartShown(app);
+        ASSERT_TRUE(BringToFront(app.MainWindow()));
+        KeyDown(VK_CONTROL);
+        PressKey('K');
+        KeyUp(VK_CONTROL);
+        EXPECT_TRUE(WaitUntil([&] { return !TopLevelWindowsOf(app.Pid(), kSettingsClass).empty(); }, 3000))
+            << "Ctrl+K did not open the settings dialog";
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(app.MainWindow()); }, 2000)) << "modal from Ctrl+K";
+        for (HWND d : TopLevelWindowsOf(app.Pid(), kSettingsClass))
+            PostMessageW(d, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }, 3000));
+        EXPECT_TRUE(app.Close()) << app.Error();
+    }
+    // Without the menu bar the shortcuts rest.
+    DeleteSettings();
+    QuickStart();
+    PutString(L"Config", L"OptMBar", L"0");
+    Vitrell bare;
+    StartShown(bare);
+    ASSERT_TRUE(BringToFront(bare.MainWindow()));
+    PressKey(VK_F1);
+    KeyDown(VK_CONTROL);
+    PressKey('I');
+    KeyUp(VK_CONTROL);
+    PumpFor(600);
+    EXPECT_TRUE(help.Requests().empty()) << "F1 asked for help without the menu bar";
+    EXPECT_TRUE(IsWindowVisible(bare.MainWindow())) << "Ctrl+I iconified without the menu bar";
+    EXPECT_TRUE(bare.Close()) << bare.Error();
+}
+
+TEST_F(MainWindowE2E, TheVersionItemOpensTheVersionBoxAndEndingFromTheTrayAsksFirst) {
+    Vitrell app;
+    StartShown(app);
+    ChooseFromTrayMenu(app, 'A', 'H');
+    EXPECT_TRUE(WaitUntil([&] { return !TopLevelWindowsOf(app.Pid(), L"VITRELL.INFO_VER").empty(); }, 3000))
+        << "no version box";
+    for (HWND box : TopLevelWindowsOf(app.Pid(), L"VITRELL.INFO_VER"))
+        PostMessageW(box, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return TopLevelWindowsOf(app.Pid(), L"VITRELL.INFO_VER").empty(); }, 3000));
+    ChooseFromTrayMenu(app, 'X');
+    HWND box = WaitForMessageBox(app.Pid(), kExitTitle);
+    ASSERT_NE(box, nullptr) << "the end item did not ask";
+    AnswerMessageBox(box, IDOK);
+    EXPECT_EQ(WaitForSingleObject(app.Process(), 5000), WAIT_OBJECT_0);
+    EXPECT_FALSE(TrayIconExists(picture, kTrayId));
 }
 
 }  // namespace
