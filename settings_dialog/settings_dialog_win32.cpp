@@ -289,7 +289,6 @@ class SettingsDialogWindow final : public BaseWindow<SettingsDialogWindow>, priv
 
     bool Open() const { return hwnd_ != nullptr; }
     bool Busy() const { return busy_ > 0; }
-    bool Modal() const { return modal_; }
 
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         ++busy_;
