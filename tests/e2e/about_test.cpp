@@ -184,7 +184,36 @@ HWND OpenVersionBox(Vitrell& app) {
     return box;
 }
 
-class AboutTest : public VitrellTest {};
+class AboutTest : public VitrellTest {
+  protected:
+    // Starts the program without its splash and opens the version box; null (with a failure) when either fails.
+    static HWND StartWithVersionBox(Vitrell& app) {
+        if (!PutString(L"Config", L"OptLogo", L"0") || !app.Start()) {
+            ADD_FAILURE() << "start: " << app.Error();
+            return nullptr;
+        }
+        HWND box = OpenVersionBox(app);
+        if (!box)
+            ADD_FAILURE() << "no version box after the help menu";
+        return box;
+    }
+
+    static void CloseBoxAndProgram(Vitrell& app, HWND box) {
+        PostMessageW(box, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 3000)) << "the close box did not close it";
+        EXPECT_TRUE(app.Close()) << app.Error();
+    }
+
+    // A warning with this title and text appears, OK answers it, and the version box stays open.
+    static void ExpectWarning(Vitrell& app, HWND box, std::wstring_view title, std::wstring_view text) {
+        HWND warning = WaitForMessageBox(app.Pid(), title);
+        ASSERT_NE(warning, nullptr) << "no message box " << Narrow(title);
+        EXPECT_EQ(Narrow(MessageBoxText(warning)), Narrow(text));
+        EXPECT_TRUE(AnswerMessageBox(warning, IDOK));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(warning); }, 3000));
+        EXPECT_TRUE(IsWindow(box)) << "the box closed after the warning";
+    }
+};
 
 struct StartArgs {
     Vitrell* app;
@@ -259,11 +288,9 @@ TEST_F(AboutTest, SplashShowsFiveSecondsBeforeTheMainWindowAndIgnoresClicksAndKe
 }
 
 TEST_F(AboutTest, VersionBoxFromTheHelpMenuHighlightsAGroupAndTheBackgroundRestoresAll) {
-    ASSERT_TRUE(PutString(L"Config", L"OptLogo", L"0"));
     Vitrell app;
-    ASSERT_TRUE(app.Start()) << app.Error();
-    HWND box = OpenVersionBox(app);
-    ASSERT_NE(box, nullptr) << "no version box after the help menu";
+    HWND box = StartWithVersionBox(app);
+    ASSERT_NE(box, nullptr);
     EXPECT_EQ(Narrow(ControlText(box)), Narrow(L"ﾊﾞｰｼﾞｮﾝ情報"));
     EXPECT_FALSE(IsWindowEnabled(app.MainWindow())) << "the box is modal";
 
@@ -297,33 +324,23 @@ TEST_F(AboutTest, VersionBoxFromTheHelpMenuHighlightsAGroupAndTheBackgroundResto
 
 TEST_F(AboutTest, MailLinkWithoutOutlookExpressWarnsAndTheBoxStaysOpen) {
     ASSERT_FALSE(Exists(SystemDrive() + L"Program Files\\Outlook Express\\MSIMN.EXE")) << "this prefix has one";
-    ASSERT_TRUE(PutString(L"Config", L"OptLogo", L"0"));
     Vitrell app;
-    ASSERT_TRUE(app.Start()) << app.Error();
-    HWND box = OpenVersionBox(app);
+    HWND box = StartWithVersionBox(app);
     ASSERT_NE(box, nullptr);
 
     for (double y : {2300.0, 2520.0}) {  // "E-Mail Address：" and the address itself
         EXPECT_TRUE(ClickAt(BoxPoint(box, 600, y)));
-        HWND warning = WaitForMessageBox(app.Pid(), L"OE ｲﾝｽﾄｰﾙ 確認");
-        ASSERT_NE(warning, nullptr) << "no warning for the click at " << y;
-        EXPECT_EQ(Narrow(MessageBoxText(warning)), Narrow(L"「Outlook Express」 が ｲﾝｽﾄｰﾙ されていません。"));
-        EXPECT_TRUE(AnswerMessageBox(warning, IDOK));
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(warning); }, 3000));
-        EXPECT_TRUE(IsWindow(box)) << "the box closed after the warning";
+        SCOPED_TRACE("click at " + std::to_string(y));
+        ExpectWarning(app, box, L"OE ｲﾝｽﾄｰﾙ 確認", L"「Outlook Express」 が ｲﾝｽﾄｰﾙ されていません。");
     }
-    PostMessageW(box, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 3000));
-    EXPECT_TRUE(app.Close()) << app.Error();
+    CloseBoxAndProgram(app, box);
 }
 
 TEST_F(AboutTest, HomePageLinkStartsTheBrowserWithTheAddressAsItsArgument) {
     BrowserStandIn browser(true);
     ASSERT_TRUE(browser.Ready(true)) << "could not place the stand-in at " << Narrow(browser.Path());
-    ASSERT_TRUE(PutString(L"Config", L"OptLogo", L"0"));
     Vitrell app;
-    ASSERT_TRUE(app.Start()) << app.Error();
-    HWND box = OpenVersionBox(app);
+    HWND box = StartWithVersionBox(app);
     ASSERT_NE(box, nullptr);
 
     EXPECT_TRUE(ClickAt(BoxPoint(box, 600, 3160)));  // the first part of the address
@@ -334,31 +351,20 @@ TEST_F(AboutTest, HomePageLinkStartsTheBrowserWithTheAddressAsItsArgument) {
     EXPECT_EQ(FindMessageBox(app.Pid()), nullptr) << "a warning although the browser is there";
     EXPECT_TRUE(IsWindow(box));
 
-    PostMessageW(box, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 3000));
-    EXPECT_TRUE(app.Close()) << app.Error();
+    CloseBoxAndProgram(app, box);
 }
 
 TEST_F(AboutTest, HomePageLinkWithoutTheBrowserWarns) {
     BrowserStandIn browser(false);
     ASSERT_TRUE(browser.Ready(false)) << "could not move " << Narrow(browser.Path()) << " aside";
-    ASSERT_TRUE(PutString(L"Config", L"OptLogo", L"0"));
     Vitrell app;
-    ASSERT_TRUE(app.Start()) << app.Error();
-    HWND box = OpenVersionBox(app);
+    HWND box = StartWithVersionBox(app);
     ASSERT_NE(box, nullptr);
 
     EXPECT_TRUE(ClickAt(BoxPoint(box, 600, 3380)));  // the last part of the address
-    HWND warning = WaitForMessageBox(app.Pid(), L"IE ｲﾝｽﾄｰﾙ 確認");
-    ASSERT_NE(warning, nullptr);
-    EXPECT_EQ(Narrow(MessageBoxText(warning)), Narrow(L"「Internet Explorer」 が ｲﾝｽﾄｰﾙ されていません。"));
-    EXPECT_TRUE(AnswerMessageBox(warning, IDOK));
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(warning); }, 3000));
-    EXPECT_TRUE(IsWindow(box));
+    ExpectWarning(app, box, L"IE ｲﾝｽﾄｰﾙ 確認", L"「Internet Explorer」 が ｲﾝｽﾄｰﾙ されていません。");
 
-    PostMessageW(box, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 3000));
-    EXPECT_TRUE(app.Close()) << app.Error();
+    CloseBoxAndProgram(app, box);
 }
 
 }  // namespace
