@@ -75,22 +75,26 @@ UniqueMenu BuildMenuTree() {
     if (!bar || !total || !help || !option || !file) {
         for (HMENU m : {total, help, option, file})
             if (m)
-                DestroyMenu(m);
+                (void)DestroyMenu(m);  // only memory is at stake
         return UniqueMenu();
     }
-    AppendMenuW(help, MF_STRING, kCmdHelpKeyWord0, L"ﾄﾋﾟｯｸの検索(&H)\tF1");
-    AppendMenuW(help, MF_STRING, kCmdHelpKeyWord1, L"目次(&C)");
-    AppendMenuW(help, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(help, MF_STRING, kCmdHelpAbout, L"ﾊﾞｰｼﾞｮﾝ情報(&A)...");
-    AppendMenuW(option, MF_STRING, kCmdOptSettei, L"各種設定(&K)...\tCtrl+K");
-    AppendMenuW(file, MF_STRING | MF_GRAYED, kCmdShowHide0, L"ﾌｫｰﾑの表示(&S)");
-    AppendMenuW(file, MF_STRING, kCmdShowHide1, L"ﾌｫｰﾑのｱｲｺﾝ化(&I)\tCtrl+I");
-    AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(file, MF_STRING, kCmdFileEnd, L"ビトレル の終了(&X)...");
-    AppendMenuW(total, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"ﾍﾙﾌﾟ(&H)");
-    AppendMenuW(total, MF_POPUP, reinterpret_cast<UINT_PTR>(option), L"ｵﾌﾟｼｮﾝ(&O)");
-    AppendMenuW(total, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"ﾌｧｲﾙ(&F)");
-    AppendMenuW(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(total), L"総合ﾒﾆｭｰ(&M)");
+    // A failed append only leaves that item out; the rest of the tree still works.
+    const auto add = [](HMENU menu, UINT flags, UINT_PTR id, const wchar_t* text) {
+        (void)AppendMenuW(menu, flags, id, text);
+    };
+    add(help, MF_STRING, kCmdHelpKeyWord0, L"ﾄﾋﾟｯｸの検索(&H)\tF1");
+    add(help, MF_STRING, kCmdHelpKeyWord1, L"目次(&C)");
+    add(help, MF_SEPARATOR, 0, nullptr);
+    add(help, MF_STRING, kCmdHelpAbout, L"ﾊﾞｰｼﾞｮﾝ情報(&A)...");
+    add(option, MF_STRING, kCmdOptSettei, L"各種設定(&K)...\tCtrl+K");
+    add(file, MF_STRING | MF_GRAYED, kCmdShowHide0, L"ﾌｫｰﾑの表示(&S)");
+    add(file, MF_STRING, kCmdShowHide1, L"ﾌｫｰﾑのｱｲｺﾝ化(&I)\tCtrl+I");
+    add(file, MF_SEPARATOR, 0, nullptr);
+    add(file, MF_STRING, kCmdFileEnd, L"ビトレル の終了(&X)...");
+    add(total, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"ﾍﾙﾌﾟ(&H)");
+    add(total, MF_POPUP, reinterpret_cast<UINT_PTR>(option), L"ｵﾌﾟｼｮﾝ(&O)");
+    add(total, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"ﾌｧｲﾙ(&F)");
+    add(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(total), L"総合ﾒﾆｭｰ(&M)");
     return bar;
 }
 
@@ -165,7 +169,6 @@ class MainWindowWin32 final : public BaseWindow<MainWindowWin32>, private IMainW
             case WM_GETMINMAXINFO:
                 // The narrow rows of the layout table lie below the system's minimum for a captioned
                 // window; without this the window keeps the minimum and shows what the row means to cut.
-                DefWindowProcW(hwnd_, msg, wParam, lParam);
                 reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{1, 1};
                 return 0;
             case WM_TIMER:
@@ -282,7 +285,7 @@ class MainWindowWin32 final : public BaseWindow<MainWindowWin32>, private IMainW
                 PAINTSTRUCT ps;
                 if (HDC dc = BeginPaint(hwnd, &ps)) {
                     if (self->BigIcon())
-                        DrawIconEx(dc, 0, 0, self->BigIcon(), 0, 0, 0, nullptr, DI_NORMAL);
+                        (void)DrawIconEx(dc, 0, 0, self->BigIcon(), 0, 0, 0, nullptr, DI_NORMAL);  // never seen
                     EndPaint(hwnd, &ps);
                 }
                 return 0;
@@ -302,7 +305,8 @@ class MainWindowWin32 final : public BaseWindow<MainWindowWin32>, private IMainW
                                     TwipsToPixelsY(kPictureTopTwips), TwipsToPixelsX(kPictureSizeTwips),
                                     TwipsToPixelsY(kPictureSizeTwips), hwnd_, nullptr, instance_, this);
         taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
-        SetTimer(hwnd_, kTimer2, kTimer2IntervalMs, nullptr);
+        // Without it the level follows the buttons only; there is nobody to tell.
+        (void)SetTimer(hwnd_, kTimer2, kTimer2IntervalMs, nullptr);
         form_.Form_Load();
         return true;
     }
@@ -351,18 +355,19 @@ class MainWindowWin32 final : public BaseWindow<MainWindowWin32>, private IMainW
         const bool fromOwnWindow = other && other != hwnd_ && OwnThreadWindow(other);
         if (!activeForm_ || fromOwnWindow) {
             activeForm_ = true;
-            PostMessageW(hwnd_, kMsgActivate, 0, 0);
+            (void)PostMessageW(hwnd_, kMsgActivate, 0, 0);  // a full queue costs one refresh of the tips
         }
     }
 
     void OnDestroy() {
-        KillTimer(hwnd_, kTimer1);
-        KillTimer(hwnd_, kTimer2);
-        SetMenu(hwnd_, nullptr);  // the tree stays ours and goes with menuBar_
+        // The window is going: what these leave behind goes with it.
+        (void)KillTimer(hwnd_, kTimer1);
+        (void)KillTimer(hwnd_, kTimer2);
+        (void)SetMenu(hwnd_, nullptr);  // the tree stays ours and goes with menuBar_
         menuBarShown_ = false;
         if (owner_) {
             // The owner goes after this window; posting keeps us out of its destruction while inside ours.
-            PostMessageW(owner_, WM_CLOSE, 0, 0);
+            (void)PostMessageW(owner_, WM_CLOSE, 0, 0);  // else it ends with the process
         }
         PostQuitMessage(0);
     }
@@ -374,8 +379,9 @@ class MainWindowWin32 final : public BaseWindow<MainWindowWin32>, private IMainW
         return r;
     }
     void MoveTo(int x, int y, int cx, int cy) {
-        SetWindowPos(hwnd_, nullptr, ClampPixels(x), ClampPixels(y), std::max(cx, 0), std::max(cy, 0),
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        // A refused move leaves the window where it was, as the design wants for window calls.
+        (void)SetWindowPos(hwnd_, nullptr, ClampPixels(x), ClampPixels(y), std::max(cx, 0), std::max(cy, 0),
+                           SWP_NOZORDER | SWP_NOACTIVATE);
     }
     void SetMenuBarVisible(bool visible) override {
         if (!menuBar_ || visible == menuBarShown_)
@@ -406,35 +412,37 @@ class MainWindowWin32 final : public BaseWindow<MainWindowWin32>, private IMainW
     }
     SizeTwips ScreenSize() override { return ScreenSizeTwips(); }
     void SetTopmost(bool topmost) override {
-        SetWindowPos(hwnd_, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        (void)SetWindowPos(hwnd_, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     void SetShowHideEnabled(int index, bool enabled) override {
         if (menuBar_)
-            EnableMenuItem(menuBar_.get(), kCmdShowHide0 + index, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+            (void)EnableMenuItem(menuBar_.get(), kCmdShowHide0 + index,
+                                 MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
     }
     void Show() override {
-        ShowWindow(hwnd_, SW_SHOWNORMAL);
-        (void)SetForegroundWindow(hwnd_);  // Windows may refuse; the window is shown either way
+        (void)ShowWindow(hwnd_, SW_SHOWNORMAL);  // returns the previous state, not an error
+        (void)SetForegroundWindow(hwnd_);        // Windows may refuse; the window is shown either way
     }
     void Hide() override {
-        ShowWindow(hwnd_, SW_HIDE);
+        (void)ShowWindow(hwnd_, SW_HIDE);
         activeForm_ = false;
     }
     void Unload() override {
         if (hwnd_)
-            DestroyWindow(hwnd_);
+            (void)DestroyWindow(hwnd_);  // fails only for a window already gone
     }
     void SetTrackingInterval(std::uint32_t ms) override {
         if (ms)
-            SetTimer(hwnd_, kTimer1, ms, nullptr);
+            (void)SetTimer(hwnd_, kTimer1, ms, nullptr);  // no timer left: the engine rests, nothing else breaks
         else
-            KillTimer(hwnd_, kTimer1);
+            (void)KillTimer(hwnd_, kTimer1);
     }
     void InstallSystemMenuHook() override {
         if (HMENU system = GetSystemMenu(hwnd_, FALSE)) {
-            AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
-            AppendMenuW(system, MF_STRING, ID_SYSMENU_SETTINGS, L"各種設定(&K)");
+            // A failed append leaves the entry out and changes nothing else.
+            (void)AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
+            (void)AppendMenuW(system, MF_STRING, ID_SYSMENU_SETTINGS, L"各種設定(&K)");
         }
         PrevWndProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SysMenuWndProc)));
@@ -529,8 +537,8 @@ bool LoadMainWindow(HINSTANCE instance, AppContext& app, bool visible) {
     if (!g_mainWindow->Create())
         return false;
     if (visible) {
-        ShowWindow(g_mainWindow->Window(), SW_SHOWNORMAL);
-        UpdateWindow(g_mainWindow->Window());
+        (void)ShowWindow(g_mainWindow->Window(), SW_SHOWNORMAL);
+        (void)UpdateWindow(g_mainWindow->Window());  // the first paint comes with the loop otherwise
     }
     return true;
 }

@@ -135,7 +135,7 @@ void Win32Toolbar::SetDisplayOptions() {
     // ShowTips on, Wrappable off: one row that never grows out of the small window.
     LONG_PTR style = GetWindowLongPtrW(toolbar_, GWL_STYLE);
     style = (style | TBSTYLE_TOOLTIPS) & ~static_cast<LONG_PTR>(TBSTYLE_WRAPABLE);
-    SetWindowLongPtrW(toolbar_, GWL_STYLE, style);
+    (void)SetWindowLongPtrW(toolbar_, GWL_STYLE, style);  // the look only
     SendMessageW(toolbar_, TB_SETPADDING, 0, MAKELPARAM(kButtonPadding, kButtonPadding));
     SendMessageW(toolbar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(kButtonSize, kButtonSize));
     SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
