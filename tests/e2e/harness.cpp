@@ -489,61 +489,33 @@ std::optional<DWORD> Vitrell::ExitCode() const {
     return code;
 }
 
-// ---- Target window -------------------------------------------------------------------------------------------
+// ---- Windows of the driver -----------------------------------------------------------------------------------
 
-namespace {
-LRESULT CALLBACK TargetProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcW(window, msg, wParam, lParam);
-}
-}  // namespace
-
-TargetWindow::TargetWindow(RECT screenRect, bool withButton, std::wstring title)
-    : rect_(screenRect), withButton_(withButton), title_(std::move(title)) {
+bool WindowThread::Launch() {
     ready_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!ready_)
+        return false;
     thread_.reset(CreateThread(nullptr, 0, ThreadMain, this, 0, &threadId_));
-    if (!ready_ || !thread_ || WaitForSingleObject(ready_.get(), 10000) != WAIT_OBJECT_0)
-        ADD_FAILURE() << "the target window's thread did not start";
-    if (!window_)
-        ADD_FAILURE() << "the target window was not created";
+    if (!thread_ || WaitForSingleObject(ready_.get(), 10000) != WAIT_OBJECT_0)
+        return false;
+    return window_ != nullptr;
 }
 
-TargetWindow::~TargetWindow() {
+void WindowThread::Stop() {
+    if (!thread_)
+        return;
     if (window_)
-        (void)PostMessageW(window_, WM_CLOSE, 0, 0);  // DefWindowProc destroys it and the loop ends
-    else if (threadId_)
+        (void)PostMessageW(window_, WM_CLOSE, 0, 0);  // DefWindowProc destroys it; WM_DESTROY ends the loop
+    else
         (void)PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
-    if (thread_)
-        (void)WaitForSingleObject(thread_.get(), 5000);
+    (void)WaitForSingleObject(thread_.get(), 5000);  // a thread that hangs is left; the process ends soon
+    thread_.reset();
 }
 
-DWORD WINAPI TargetWindow::ThreadMain(void* param) {
-    auto& self = *static_cast<TargetWindow*>(param);
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = TargetProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kTargetClass;
-    (void)RegisterClassExW(&wc);  // registered by an earlier target already: CreateWindow below tells
-    const RECT& r = self.rect_;
-    self.window_ = CreateWindowExW(0, kTargetClass, self.title_.c_str(), WS_OVERLAPPEDWINDOW, r.left, r.top,
-                                   r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance, nullptr);
-    if (self.window_ && self.withButton_) {
-        self.button_ = CreateWindowExW(0, L"BUTTON", L"button", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10, 120, 40,
-                                       self.window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTargetButtonId)),
-                                       instance, nullptr);
-    }
-    if (self.window_) {
-        ShowWindow(self.window_, SW_SHOWNOACTIVATE);
-        UpdateWindow(self.window_);
-    }
-    HWND created = self.window_;
+DWORD WINAPI WindowThread::ThreadMain(void* param) {
+    auto& self = *static_cast<WindowThread*>(param);
+    self.window_ = self.Create();
+    const bool created = self.window_ != nullptr;
     SetEvent(self.ready_.get());
     if (!created)
         return 1;
@@ -555,16 +527,62 @@ DWORD WINAPI TargetWindow::ThreadMain(void* param) {
     return 0;
 }
 
+namespace {
+// Registers a class of the driver once; a second registration fails harmlessly and CreateWindow tells.
+void RegisterDriverClass(const wchar_t* name, WNDPROC proc, HBRUSH background) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = background;
+    wc.lpszClassName = name;
+    (void)RegisterClassExW(&wc);
+}
+
+LRESULT CALLBACK TargetProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, msg, wParam, lParam);
+}
+}  // namespace
+
+TargetWindow::TargetWindow(RECT screenRect, bool withButton, std::wstring title)
+    : rect_(screenRect), withButton_(withButton), title_(std::move(title)) {
+    if (!Launch())
+        ADD_FAILURE() << "the target window was not created";
+}
+
+HWND TargetWindow::Create() {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    RegisterDriverClass(kTargetClass, TargetProc, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+    const RECT& r = rect_;
+    HWND window = CreateWindowExW(0, kTargetClass, title_.c_str(), WS_OVERLAPPEDWINDOW, r.left, r.top, r.right - r.left,
+                                  r.bottom - r.top, nullptr, nullptr, instance, nullptr);
+    if (!window)
+        return nullptr;
+    if (withButton_) {
+        button_ =
+            CreateWindowExW(0, L"BUTTON", L"button", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 10, 120, 40, window,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTargetButtonId)), instance, nullptr);
+    }
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    UpdateWindow(window);
+    return window;
+}
+
 POINT TargetWindow::TitleBarPoint() const {
-    return TitleBarPointOf(window_);
+    return TitleBarPointOf(Window());
 }
 
 POINT TargetWindow::ClientPoint() const {
     RECT client{};
-    GetClientRect(window_, &client);
+    GetClientRect(Window(), &client);
     // Lower right quarter: the button sits at the top left.
     POINT p{client.right * 3 / 4, client.bottom * 3 / 4};
-    ClientToScreen(window_, &p);
+    ClientToScreen(Window(), &p);
     return p;
 }
 
@@ -578,19 +596,12 @@ POINT TargetWindow::ButtonPoint() const {
 
 HelpObserver::HelpObserver() {
     InitializeCriticalSection(&lock_);
-    ready_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    thread_.reset(CreateThread(nullptr, 0, ThreadMain, this, 0, &threadId_));
-    if (!ready_ || !thread_ || WaitForSingleObject(ready_.get(), 10000) != WAIT_OBJECT_0 || !window_)
+    if (!Launch())
         ADD_FAILURE() << "the MS_WINHELP observer window was not created";
 }
 
 HelpObserver::~HelpObserver() {
-    if (window_)
-        (void)PostMessageW(window_, WM_CLOSE, 0, 0);
-    else if (threadId_)
-        (void)PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
-    if (thread_)
-        (void)WaitForSingleObject(thread_.get(), 5000);
+    Stop();  // no request may arrive once the lock is gone
     DeleteCriticalSection(&lock_);
 }
 
@@ -638,25 +649,11 @@ LRESULT CALLBACK HelpObserver::Proc(HWND window, UINT msg, WPARAM wParam, LPARAM
     return DefWindowProcW(window, msg, wParam, lParam);
 }
 
-DWORD WINAPI HelpObserver::ThreadMain(void* param) {
-    auto& self = *static_cast<HelpObserver*>(param);
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = instance;
-    wc.lpszClassName = kHelpClass;
-    (void)RegisterClassExW(&wc);  // registered by an earlier observer already: CreateWindow below tells
+HWND HelpObserver::Create() {
+    RegisterDriverClass(kHelpClass, Proc, nullptr);
     // Top level and hidden: FindWindow finds it, nobody sees it.
-    self.window_ = CreateWindowExW(0, kHelpClass, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, instance, &self);
-    const bool created = self.window_ != nullptr;
-    SetEvent(self.ready_.get());
-    if (!created)
-        return 1;
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0)
-        DispatchMessageW(&msg);
-    return 0;
+    return CreateWindowExW(0, kHelpClass, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleW(nullptr),
+                           this);
 }
 
 // ---- Looking at other windows --------------------------------------------------------------------------------

@@ -147,58 +147,71 @@ class Vitrell {
 
 // ---- Windows of the driver -----------------------------------------------------------------------------------
 
-// A top-level window of the driver's own class (so WindowFromPoint finds it), run by a thread of its own with
-// its own message loop, optionally holding one child button. Shown without taking the activation.
-class TargetWindow {
+// A window of the driver made and run by a thread of its own with its own message loop, so it answers while the
+// test thread waits. The derived class makes the window in Create (on that thread) and calls Stop in its
+// destructor, before its own members go.
+class WindowThread {
+  public:
+    WindowThread(const WindowThread&) = delete;
+    WindowThread& operator=(const WindowThread&) = delete;
+    HWND Window() const { return window_; }
+
+  protected:
+    WindowThread() = default;
+    ~WindowThread() { Stop(); }
+    // Starts the thread and returns once Create has run there; false when no window came of it.
+    bool Launch();
+    // Closes the window and waits for the thread to end. Safe to call twice.
+    void Stop();
+    virtual HWND Create() = 0;
+
+  private:
+    static DWORD WINAPI ThreadMain(void* self);
+    HWND window_ = nullptr;
+    DWORD threadId_ = 0;
+    UniqueHandle thread_;
+    UniqueHandle ready_;
+};
+
+// A top-level window of the driver's own class (so WindowFromPoint finds it), optionally holding one child
+// button. Shown without taking the activation.
+class TargetWindow final : public WindowThread {
   public:
     explicit TargetWindow(RECT screenRect, bool withButton = false, std::wstring title = L"VITRELL e2e target");
-    ~TargetWindow();
-    TargetWindow(const TargetWindow&) = delete;
-    TargetWindow& operator=(const TargetWindow&) = delete;
+    ~TargetWindow() { Stop(); }
 
-    HWND Window() const { return window_; }
     HWND Button() const { return button_; }
     POINT TitleBarPoint() const;  // on the caption, clear of its buttons
     POINT ClientPoint() const;    // bare client area, clear of the button
     POINT ButtonPoint() const;    // the middle of the button
 
   private:
-    static DWORD WINAPI ThreadMain(void* self);
+    HWND Create() override;
     RECT rect_;
     bool withButton_;
     std::wstring title_;
-    HWND window_ = nullptr;
     HWND button_ = nullptr;
-    DWORD threadId_ = 0;
-    UniqueHandle thread_;
-    UniqueHandle ready_;
 };
 
 // A hidden window of class MS_WINHELP: while it exists, WinHelp sends it every request as WM_COPYDATA and
 // returns at once instead of starting winhlp32.
-class HelpObserver {
+class HelpObserver final : public WindowThread {
   public:
     struct Request {
         UINT command = 0;
         LONG data = 0;
         std::string file;     // the help file as passed (ANSI)
-        std::string keyword;  // the text data of HELP_KEY/HELP_PARTIALKEY, else empty
+        std::string keyword;  // the text data of HELP_KEY/HELP_PARTIALKEY/HELP_COMMAND, else empty
     };
     HelpObserver();
     ~HelpObserver();
-    HelpObserver(const HelpObserver&) = delete;
-    HelpObserver& operator=(const HelpObserver&) = delete;
 
-    bool Ready() const { return window_ != nullptr; }
+    bool Ready() const { return Window() != nullptr; }
     std::vector<Request> Requests() const;  // a copy; safe while requests arrive
 
   private:
-    static DWORD WINAPI ThreadMain(void* self);
+    HWND Create() override;
     static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
-    HWND window_ = nullptr;
-    DWORD threadId_ = 0;
-    UniqueHandle thread_;
-    UniqueHandle ready_;
     mutable CRITICAL_SECTION lock_;
     std::vector<Request> requests_;
 };
