@@ -334,6 +334,25 @@ TEST_F(BadInput, OtherTextsAndPositionsNeverCrash) {
         RunBadCase(c);
 }
 
+TEST_F(BadInput, ARegistryThatRefusesWritesLeavesTheProgramOnItsDefaults) {
+    // Empty sections that nobody may write to: every default stays in memory only.
+    for (const wchar_t* section : {L"Config", L"Position"})
+        ASSERT_TRUE(PutStringAt(SectionPath(section), L"", L"")) << "could not make " << Narrow(section);
+    for (const std::wstring& path : {std::wstring(kSettingsKey), SectionPath(L"Config"), SectionPath(L"Position")})
+        ASSERT_TRUE(SetKeyReadOnly(path, true)) << Narrow(path);
+    ASSERT_FALSE(PutString(L"Config", L"OptTou", L"50")) << "the key still takes writes: nothing to test";
+
+    Vitrell app;
+    ASSERT_TRUE(app.Start(20000)) << app.Error();  // the splash shows: OptLogo "1" in memory
+    TargetWindow target(kLeftTarget);
+    ASSERT_TRUE(MoveCursor(target.TitleBarPoint()));
+    EXPECT_TRUE(WaitUntil([&] { return AlphaOf(target.Window()) == 204; }, kTwoPeriodsMs))
+        << AlphaText(target.Window());
+    EXPECT_TRUE(app.Healthy());
+    EXPECT_FALSE(GetString(L"Config", L"OptTou")) << "a refused write was stored";
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
 // ---- The Windows name --------------------------------------------------------------------------------------------
 
 class WindowsName : public VitrellTest {

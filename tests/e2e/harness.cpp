@@ -1,5 +1,6 @@
 #include "tests/e2e/harness.h"
 
+#include <sddl.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
 
@@ -223,6 +224,18 @@ std::vector<std::wstring> ValueNamesAt(std::wstring_view path) {
     return names;
 }
 
+bool SetKeyReadOnly(std::wstring_view path, bool readOnly) {
+    // Everyone: read only, or everything; protected, so nothing inherited widens it.
+    const wchar_t* sddl = readOnly ? L"D:P(A;OICI;KR;;;WD)" : L"D:P(A;OICI;KA;;;WD)";
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr))
+        return false;
+    const UniqueRegKey key = OpenKey(path, WRITE_DAC);
+    const bool ok = key && RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
+    (void)LocalFree(descriptor);  // a leak of a few bytes at worst
+    return ok;
+}
+
 std::wstring SectionPath(std::wstring_view section) {
     std::wstring path = kSettingsKey;
     path += L'\\';
@@ -231,6 +244,9 @@ std::wstring SectionPath(std::wstring_view section) {
 }
 
 void DeleteSettings() {
+    // The owner may always change the access list, so a read-only part can be opened up again first.
+    for (const std::wstring& path : {std::wstring(kSettingsKey), SectionPath(L"Config"), SectionPath(L"Position")})
+        (void)SetKeyReadOnly(path, false);  // missing keys fail here, and need nothing
     // The settings key is left empty by a test that never started the program; both are fine.
     ASSERT_TRUE(DeleteKeyTree(kSettingsKey)) << "could not delete the settings key";
 }

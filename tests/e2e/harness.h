@@ -77,8 +77,13 @@ std::optional<DWORD> GetTypeAt(std::wstring_view path, std::wstring_view name);
 // The names of the values under a key (registry order, not write order); empty when the key is missing.
 std::vector<std::wstring> ValueNamesAt(std::wstring_view path);
 
+// Lets everybody only read a key (and what is created below it later), or gives full access back.
+// The key must exist. False when the system refused.
+bool SetKeyReadOnly(std::wstring_view path, bool readOnly);
+
 // The same under the settings key: section is L"Config" or L"Position".
 std::wstring SectionPath(std::wstring_view section);
+// Deletes the settings key, first giving back full access to a part a test made read-only.
 void DeleteSettings();
 bool PutString(std::wstring_view section, std::wstring_view name, std::wstring_view text);
 bool PutDword(std::wstring_view section, std::wstring_view name, DWORD value);
