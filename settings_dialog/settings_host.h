@@ -5,14 +5,14 @@
 namespace vitrell {
 
 class ISettingsHost {
-public:
+  public:
     virtual ~ISettingsHost() = default;
     virtual void ApplyWindowLayout(bool toolbarShown, bool menuBarShown) = 0;
-    virtual RectTwips MainWindowRect() = 0;                 // left, top, width, height
+    virtual RectTwips MainWindowRect() = 0;  // left, top, width, height
     virtual void MoveMainWindow(double left, double top) = 0;
     virtual SizeTwips ScreenSize() = 0;
-    virtual void CustomizeToolbar() = 0;                    // the toolbar's own customise dialog
-    virtual void SaveToolbar() = 0;                         // under the settings key, "Config", "Toolbar"
+    virtual void CustomizeToolbar() = 0;  // the toolbar's own customise dialog
+    virtual void SaveToolbar() = 0;       // under the settings key, "Config", "Toolbar"
 };
 
 }  // namespace vitrell
