@@ -136,9 +136,10 @@ void SettingsDialog::UpDown1_Change(int index) {
 
 void SettingsDialog::Command3_Click() {
     SetSpinner(1, Spinner(2));
-    const std::wstring level = NumberText(Spinner(2));
-    app_.Store.Set(app_.Settings.OptTou, kConfig, L"OptTou", level);
+    app_.Settings.OptTou = NumberText(Spinner(2));
     SetLabel(1, app_.Settings.OptTou);
+    // Stored at once: the reset is not undone by Cancel.
+    app_.Store.WriteSetting(kConfig, L"OptTou", app_.Settings.OptTou);
 }
 
 void SettingsDialog::Command2_Click() {
