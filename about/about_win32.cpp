@@ -3,7 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <array>
+#include <iterator>
 #include <string>
 #include <vector>
 
