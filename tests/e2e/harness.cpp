@@ -788,10 +788,18 @@ bool AnswerMessageBox(HWND box, int id) {
 bool ClickAt(POINT p, bool right) {
     if (!MoveCursor(p))
         return false;
+    // The click carries its own position: without one it can land where the cursor was a moment before,
+    // since the new place reaches the input queue later than GetCursorPos reports it (seen under load).
+    const int w = GetSystemMetrics(SM_CXSCREEN) - 1, h = GetSystemMetrics(SM_CYSCREEN) - 1;
     INPUT inputs[2] = {};
-    inputs[0].type = inputs[1].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-    inputs[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    for (INPUT& in : inputs) {
+        in.type = INPUT_MOUSE;
+        in.mi.dx = MulDiv(p.x, 65535, w);
+        in.mi.dy = MulDiv(p.y, 65535, h);
+    }
+    inputs[0].mi.dwFlags =
+        MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | (right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+    inputs[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | (right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
     return SendInputs(inputs, 2);
 }
 

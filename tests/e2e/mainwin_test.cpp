@@ -164,23 +164,6 @@ std::optional<POINT> CloseBoxPoint(HWND window) {
     return std::nullopt;
 }
 
-// A click that carries its own position: a click without one can land where the cursor was a moment
-// before, since the cursor's new place reaches the input queue later than GetCursorPos reports it.
-bool Click(POINT p) {
-    if (!MoveCursor(p))
-        return false;
-    const int w = GetSystemMetrics(SM_CXSCREEN) - 1, h = GetSystemMetrics(SM_CYSCREEN) - 1;
-    INPUT in[2] = {};
-    for (INPUT& i : in) {
-        i.type = INPUT_MOUSE;
-        i.mi.dx = MulDiv(p.x, 65535, w);
-        i.mi.dy = MulDiv(p.y, 65535, h);
-    }
-    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP;
-    return SendInput(2, in, sizeof(INPUT)) == 2;
-}
-
 bool BringToFront(HWND window) {
     return WaitUntil(
         [&] {
@@ -267,7 +250,7 @@ class MainWindowE2E : public VitrellTest {
     // Clicks and returns how long the store took to hold `want`, or -1.
     long ClickUntilStored(POINT p, const wchar_t* key, const std::wstring& want) {
         const ULONGLONG start = GetTickCount64();
-        if (!Click(p))
+        if (!ClickAt(p))
             return -1;
         if (!WaitUntil([&] { return GetString(L"Config", key) == want; }, kStoreDelayMs * 4)) {
             const POINT at = CursorPos();
@@ -355,14 +338,14 @@ TEST_F(MainWindowE2E, ToolbarButtonsDoWhatTheyShow) {
     EXPECT_TRUE(WaitUntil([&] { return LampColour(Button(app, 3)) == "grey"; }, 1000))
         << "button 4 after the toggle: " << LampColour(Button(app, 3));
 
-    ASSERT_TRUE(Click(Button(app, 4)));
+    ASSERT_TRUE(ClickAt(Button(app, 4)));
     EXPECT_TRUE(WaitUntil([&] { return !help.Requests().empty(); }, 2000)) << "no help request";
     if (!help.Requests().empty()) {
         EXPECT_EQ(help.Requests().back().command, static_cast<UINT>(HELP_CONTENTS));
         EXPECT_NE(help.Requests().back().file.find("VITRELL.HLP"), std::string::npos) << help.Requests().back().file;
     }
 
-    ASSERT_TRUE(Click(Button(app, 2)));
+    ASSERT_TRUE(ClickAt(Button(app, 2)));
     HWND dialog = nullptr;
     EXPECT_TRUE(WaitUntil(
         [&] {
@@ -408,7 +391,7 @@ TEST_F(MainWindowE2E, TooltipsShowTheLevelAndTheSwitch) {
     };
     EXPECT_EQ(tipText(1), L" 現在の透明度 35 ") << Narrow(tipText(1));
     EXPECT_EQ(tipText(3), L" 透明化：On ");
-    ASSERT_TRUE(Click(Button(app, 3)));
+    ASSERT_TRUE(ClickAt(Button(app, 3)));
     ASSERT_TRUE(WaitUntil([&] { return GetString(L"Config", L"OptOn_Off") == L"0"; }, 1000));
     const std::wstring off = tipText(3);
     EXPECT_EQ(off, L" 透明化：Off ") << Narrow(off);
@@ -419,7 +402,7 @@ TEST_F(MainWindowE2E, ARestartAfterAnExitWhileOffComesUpOff) {
     {
         Vitrell app;
         StartShown(app);
-        ASSERT_TRUE(Click(Button(app, 3)));
+        ASSERT_TRUE(ClickAt(Button(app, 3)));
         ASSERT_TRUE(WaitUntil([&] { return GetString(L"Config", L"OptOn_Off") == L"0"; }, 1000));
         ASSERT_TRUE(app.Close()) << app.Error();
         EXPECT_EQ(GetString(L"Config", L"OptOn_Off"), L"1") << "stored inverted at exit";
@@ -519,7 +502,7 @@ TEST_F(MainWindowE2E, CloseBoxCancelKeepsEverythingOkStoresAndEnds) {
     StartShown(app);
     const auto close = CloseBoxPoint(app.MainWindow());
     ASSERT_TRUE(close.has_value()) << "no close box";
-    ASSERT_TRUE(Click(*close));
+    ASSERT_TRUE(ClickAt(*close));
     HWND box = WaitForMessageBox(app.Pid(), kExitTitle);
     ASSERT_NE(box, nullptr) << "no question";
     EXPECT_EQ(MessageBoxText(box), L"「ビトレル for Windows」 を終了しますか？");
@@ -530,7 +513,7 @@ TEST_F(MainWindowE2E, CloseBoxCancelKeepsEverythingOkStoresAndEnds) {
     EXPECT_FALSE(GetString(L"Position", L"T_Top").has_value()) << "Cancel stores nothing";
 
     const Twips place = WindowTwips(app.MainWindow());
-    ASSERT_TRUE(Click(*close));
+    ASSERT_TRUE(ClickAt(*close));
     box = WaitForMessageBox(app.Pid(), kExitTitle);
     ASSERT_NE(box, nullptr);
     AnswerMessageBox(box, IDOK);
@@ -686,7 +669,7 @@ TEST_F(MainWindowE2E, SystemMenuEntryOpensTheDialogModelessOnce) {
     EXPECT_EQ(TopLevelWindowsOf(app.Pid(), kSettingsClass).size(), 1u);
     EXPECT_TRUE(IsWindowEnabled(app.MainWindow())) << "modeless: the main window stays usable";
     // A modal request meanwhile (toolbar button 3) brings the same dialog forward and does not fail.
-    ASSERT_TRUE(Click(Button(app, 2)));
+    ASSERT_TRUE(ClickAt(Button(app, 2)));
     PumpFor(500);
     EXPECT_EQ(TopLevelWindowsOf(app.Pid(), kSettingsClass).size(), 1u);
     EXPECT_TRUE(app.Healthy());
