@@ -15,6 +15,11 @@ mkdir -p "$prefix"
 # No display is needed to create the prefix; a stray DISPLAY would only slow wineboot down.
 DISPLAY= wineboot -i >/dev/null 2>&1
 wineserver -w
+# Debian's Wine 8 does not look into its own font folder, so caption buttons and check marks (drawn with
+# Marlett) come out as letters; the prefix's Fonts folder is always searched.
+if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+    cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/"
+fi
 
 reg=$prefix/vitrell-setup.reg
 {
