@@ -36,7 +36,7 @@ foreach(source ${vitrell_e2e_sources})
         set_tests_properties(e2e.${suite}.${name} PROPERTIES
                              FIXTURES_REQUIRED "e2e_env;exe_win64"
                              RESOURCE_LOCK vitrell_desktop
-                             TIMEOUT 180
+                             TIMEOUT 120
                              LABELS e2e)
     endforeach()
 endforeach()
