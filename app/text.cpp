@@ -1,26 +1,94 @@
 #include "app/text.h"
 
-#include <array>
+#include <algorithm>
+#include <cfloat>
 #include <charconv>
 #include <cmath>
-#include <limits>
+#include <cstdio>
+#include <cstdlib>
 
 namespace vitrell {
 
 namespace {
+
+// More digits than a double can tell apart: the ones past this only scale the value.
+constexpr int kMaxReadDigits = 64;
+// A double carries 15 significant decimal digits that survive a trip through text and back.
+constexpr int kSignificantDigits = 15;
+
 bool IsDigit(wchar_t c) {
     return c >= L'0' && c <= L'9';
 }
 
-// Shortest round-trip text, with an exponent only where the value is far outside what settings hold.
-template <typename Number>
-std::wstring ShortestText(Number value) {
-    if (value == 0 || std::isnan(value))
-        return L"0";
-    std::array<char, 64> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    return std::wstring(buffer.data(), result.ptr);
+// The digits of a number in scientific form: value = 0.d1d2...dn × 10^(exponent + 1), i.e. d1 stands at
+// 10^exponent. Trailing zeros are dropped; no digits at all means zero.
+struct Digits {
+    bool negative = false;
+    char digits[kSignificantDigits + 1] = {};
+    int count = 0;
+    int exponent = 0;
+};
+
+Digits ToDigits(double value, int significant) {
+    Digits d;
+    if (std::isnan(value))
+        return d;
+    if (std::isinf(value))
+        value = std::copysign(DBL_MAX, value);
+    significant = std::clamp(significant, 1, kSignificantDigits);
+    char buffer[64];
+    // "-d.ddde+XX": the C library rounds correctly to the digits asked for.
+    const int n = std::snprintf(buffer, sizeof buffer, "%.*e", significant - 1, value);
+    if (n <= 0 || n >= static_cast<int>(sizeof buffer))
+        return d;
+    const char* p = buffer;
+    if (*p == '-') {
+        d.negative = true;
+        ++p;
+    }
+    for (; *p && *p != 'e' && *p != 'E'; ++p) {
+        if (*p >= '0' && *p <= '9' && d.count < kSignificantDigits)
+            d.digits[d.count++] = *p;
+    }
+    if (*p)
+        d.exponent = std::atoi(p + 1);
+    while (d.count > 0 && d.digits[d.count - 1] == '0')
+        --d.count;
+    if (d.count == 0)
+        d.negative = false;  // "-0" is written as 0
+    return d;
 }
+
+// Plain decimal text of the digits: no exponent, no trailing zeros, no leading blank.
+std::wstring PlainText(const Digits& d) {
+    if (d.count == 0)
+        return L"0";
+    std::wstring text;
+    text.reserve(static_cast<size_t>(d.count + std::abs(d.exponent) + 3));
+    if (d.negative)
+        text += L'-';
+    if (d.exponent < 0) {
+        text += L"0.";
+        text.append(static_cast<size_t>(-d.exponent - 1), L'0');
+        for (int i = 0; i < d.count; ++i)
+            text += static_cast<wchar_t>(d.digits[i]);
+        return text;
+    }
+    for (int i = 0; i <= d.exponent; ++i)
+        text += i < d.count ? static_cast<wchar_t>(d.digits[i]) : L'0';
+    if (d.count > d.exponent + 1) {
+        text += L'.';
+        for (int i = d.exponent + 1; i < d.count; ++i)
+            text += static_cast<wchar_t>(d.digits[i]);
+    }
+    return text;
+}
+
+// The power of ten of a value's first significant digit (0 for zero).
+int DecimalExponent(double value) {
+    return ToDigits(value, kSignificantDigits).exponent;
+}
+
 }  // namespace
 
 double LeadingNumber(std::wstring_view text) {
@@ -34,37 +102,46 @@ double LeadingNumber(std::wstring_view text) {
         ++i;
     }
 
-    // Copy the digits into a narrow buffer for from_chars; digits past its end only scale the value.
-    std::array<char, 400> narrow{};
-    size_t n = 0;
-    long extraIntegerDigits = 0;
+    // The significant digits as an integer, and the power of ten that scales it. Leading zeros carry no digit,
+    // so a text with hundreds of them still reads as the number they lead to.
+    char digits[kMaxReadDigits + 24];
+    int count = 0;
+    long long scale = 0;
     bool sawDigit = false;
     bool sawPoint = false;
-    bool integerNonZero = false;
     for (; i < text.size(); ++i) {
         const wchar_t c = text[i];
         if (IsDigit(c)) {
             sawDigit = true;
-            integerNonZero = integerNonZero || (!sawPoint && c != L'0');
-            if (n < narrow.size())
-                narrow[n++] = static_cast<char>(c);
-            else if (!sawPoint)
-                ++extraIntegerDigits;
+            if (count == 0 && c == L'0') {
+                if (sawPoint)
+                    --scale;
+            } else if (count < kMaxReadDigits) {
+                digits[count++] = static_cast<char>(c);
+                if (sawPoint)
+                    --scale;
+            } else if (!sawPoint) {
+                ++scale;
+            }
         } else if (c == L'.' && !sawPoint) {
             sawPoint = true;
-            if (n < narrow.size())
-                narrow[n++] = '.';
         } else {
             break;
         }
     }
-    if (!sawDigit)
+    if (!sawDigit || count == 0)
         return 0.0;
 
+    // A scale far outside what a double holds is clamped; the result is then the largest finite value or 0.
+    scale = std::clamp(scale, -100000LL, 100000LL);
+    digits[count++] = 'e';
+    const auto exp = std::to_chars(digits + count, digits + sizeof digits, scale);
     double value = 0.0;
-    const auto result = std::from_chars(narrow.data(), narrow.data() + n, value, std::chars_format::fixed);
-    if (result.ec == std::errc::result_out_of_range || extraIntegerDigits > 0)
-        value = integerNonZero ? std::numeric_limits<double>::max() : 0.0;  // overflow, or a tiny fraction
+    const auto result = std::from_chars(digits, exp.ptr, value, std::chars_format::scientific);
+    if (result.ec == std::errc::result_out_of_range)
+        value = scale > 0 ? DBL_MAX : 0.0;
+    else if (result.ec != std::errc())
+        value = 0.0;
     return negative ? -value : value;
 }
 
@@ -73,11 +150,30 @@ double RoundHalfEven(double value) {
 }
 
 std::wstring NumberText(double value) {
-    return ShortestText(value);
+    return PlainText(ToDigits(value, kSignificantDigits));
+}
+
+std::wstring SumText(double a, double b) {
+    const double sum = a + b;
+    // The sum is only as precise as the larger term: its 15th digit is the last one that means anything.
+    const double larger = std::max({std::fabs(a), std::fabs(b), std::fabs(sum)});
+    if (sum == 0 || !std::isfinite(larger))
+        return NumberText(sum);
+    const int significant = kSignificantDigits - (DecimalExponent(larger) - DecimalExponent(sum));
+    if (significant < 1)
+        return L"0";  // below what the terms could tell apart
+    return PlainText(ToDigits(sum, significant));
 }
 
 std::wstring SingleText(float value) {
-    return ShortestText(value);
+    // The fewest digits (6 to 9) that give back the same single-precision value.
+    for (int significant = 6; significant < 9; ++significant) {
+        const Digits d = ToDigits(value, significant);
+        const std::wstring text = PlainText(d);
+        if (static_cast<float>(LeadingNumber(text)) == value)
+            return text;
+    }
+    return PlainText(ToDigits(value, 9));
 }
 
 }  // namespace vitrell

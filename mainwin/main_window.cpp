@@ -140,7 +140,7 @@ MainWindow::Step MainWindow::LevelStep(int delta) {
         }
         return Step::AtLimit;
     }
-    level = NumberText(v);
+    level = SumText(LeadingNumber(level), delta);
     return Step::InRange;
 }
 

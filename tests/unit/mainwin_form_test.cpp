@@ -1,4 +1,5 @@
 // The main window's rules: level steps, the on/off switch, tray callbacks, menus, show/hide and the exit paths.
+#include "app/text.h"
 #include "tests/unit/mainwin_fixture.h"
 
 namespace vitrell::testing {
@@ -17,6 +18,9 @@ TEST_F(MainWindowLevel, ButtonSteps) {
         {L"21", 1, L"20", false},  {L"20", 2, L"21", false},   {L"20.5", 2, L"21.5", false}, {L"0", 1, L"0", true},
         {L"100", 2, L"100", true}, {L"99.5", 2, L"100", true}, {L"0.5", 1, L"0", true},      {L"abc", 2, L"1", false},
         {L"abc", 1, L"0", true},   {L"99", 2, L"100", false},  {L"1", 1, L"0", false},       {L" 7x", 2, L"8", false},
+        // Written as a person writes them: no binary noise, never an exponent the reader would cut off.
+        {L"8.3", 1, L"7.3", false},   {L"1.00002", 1, L"0.00002", false}, {L"0.00002", 2, L"1.00002", false},
+        {L"99.9999", 2, L"100", true}, {L"20.123456789012345", 2, L"21.1234567890123", false},
     };
     for (const Row& r : rows) {
         registry.writes.clear();
@@ -86,6 +90,18 @@ TEST_F(MainWindowLevel, TheStoreFollowsEveryChangeButAnUnchangedLevelIsNotRewrit
     EXPECT_EQ(app.Settings.OptTou, L"100");
     EXPECT_EQ(Stored(kConfig, L"OptTou"), L"100") << "the tick after the limit stores it";
     EXPECT_EQ(view.exclamations, 35);
+}
+
+TEST_F(MainWindowLevel, StepsFromAFractionReadBackAsWritten) {
+    app.Settings.OptTou = L"20.3";
+    toolbar.buttons = {0, 1, 2, 3, 4, 5};
+    for (int i = 0; i < 13; ++i)
+        form.Toolbar1_ButtonClick(1);
+    EXPECT_EQ(app.Settings.OptTou, L"7.3");
+    EXPECT_EQ(Stored(kConfig, L"OptTou"), L"7.3");
+    EXPECT_EQ(toolbar.tips[0], LevelText(L"7.3"));
+    for (const std::wstring& text : WritesOf(L"OptTou"))
+        EXPECT_EQ(NumberText(LeadingNumber(text)), text) << "'" << Narrow(text) << "' does not read back as written";
 }
 
 TEST_F(MainWindowLevel, TicksDuringTheRangeMessageStackNoFurtherMessages) {
