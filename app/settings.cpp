@@ -13,9 +13,8 @@ std::wstring SettingsStore::ReadSetting(std::wstring_view section, std::wstring_
     return registry_.ReadString(SectionPath(section), key).value_or(std::wstring());
 }
 
-void SettingsStore::WriteSetting(std::wstring_view section, std::wstring_view key, std::wstring_view text) {
-    // A registry that refuses writes leaves the program running on its in-memory values.
-    (void)registry_.WriteString(SectionPath(section), key, text);
+bool SettingsStore::WriteSetting(std::wstring_view section, std::wstring_view key, std::wstring_view text) {
+    return registry_.WriteString(SectionPath(section), key, text);
 }
 
 }  // namespace vitrell

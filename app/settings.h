@@ -50,8 +50,8 @@ public:
 
     // The stored text, or the empty text when the section, the value or its REG_SZ type is missing.
     std::wstring ReadSetting(std::wstring_view section, std::wstring_view key);
-    // Stores the text. A refused write is not reported: the in-memory record stays the authority.
-    void WriteSetting(std::wstring_view section, std::wstring_view key, std::wstring_view text);
+    // Stores the text; false when the registry refused it. The in-memory record stays the authority either way.
+    bool WriteSetting(std::wstring_view section, std::wstring_view key, std::wstring_view text);
 
     // Updates a field of the record and writes the same text through at once.
     void Set(std::wstring& field, std::wstring_view section, std::wstring_view key, std::wstring_view text) {

@@ -145,9 +145,10 @@ MainWindow::Step MainWindow::LevelStep(int delta) {
 }
 
 void MainWindow::WriteLevel() {
-    app_.Store.WriteSetting(kConfig, L"OptTou", app_.Settings.OptTou);
-    storedLevel_ = app_.Settings.OptTou;
-    levelStored_ = true;
+    // Counted as stored only when the registry took it: a refused write is tried again at the next tick.
+    levelStored_ = app_.Store.WriteSetting(kConfig, L"OptTou", app_.Settings.OptTou);
+    if (levelStored_)
+        storedLevel_ = app_.Settings.OptTou;
 }
 
 void MainWindow::Timer2_Timer() {

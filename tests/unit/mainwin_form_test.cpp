@@ -104,6 +104,18 @@ TEST_F(MainWindowLevel, StepsFromAFractionReadBackAsWritten) {
         EXPECT_EQ(NumberText(LeadingNumber(text)), text) << "'" << Narrow(text) << "' does not read back as written";
 }
 
+TEST_F(MainWindowLevel, ARefusedWriteIsTriedAgainAtTheNextTick) {
+    registry.refuseWrites = true;
+    form.Timer2_Timer();
+    form.Timer2_Timer();
+    EXPECT_EQ(WritesOf(L"OptTou").size(), 2u) << "nothing was stored, so the next tick tries again";
+    registry.refuseWrites = false;
+    form.Timer2_Timer();
+    form.Timer2_Timer();
+    EXPECT_EQ(WritesOf(L"OptTou").size(), 3u) << "once stored, an unchanged level is not rewritten";
+    EXPECT_EQ(Stored(kConfig, L"OptTou"), L"20");
+}
+
 TEST_F(MainWindowLevel, TicksDuringTheRangeMessageStackNoFurtherMessages) {
     app.Settings.OptTou = L"100";
     view.keysDown = {kVkUp};
