@@ -2,12 +2,22 @@
 
 #include <windows.h>
 
+#include "platform/win32/newer_calls_win32.h"
+
 namespace vitrell {
 
 namespace {
+
+// How long another program's window may take to answer before a tick leaves it alone. A program whose message
+// loop runs answers within a few milliseconds even on a loaded machine; the bound is what the user's own input
+// may be held up, once per tracking period, in the seconds before Windows itself calls the window hung (from
+// then on SMTO_ABORTIFHUNG returns at once).
+constexpr UINT kAnswerLimitMs = 200;
+
 HWND ToHwnd(WindowHandle window) {
     return reinterpret_cast<HWND>(window);
 }
+
 }  // namespace
 
 bool Win32WindowSystem::GetCursorPos(ScreenPoint& point) {
@@ -30,9 +40,30 @@ void Win32WindowSystem::WriteWindowLong(WindowHandle window, int index, std::uin
     (void)::SetWindowLongW(ToHwnd(window), index, static_cast<LONG>(value));  // failure leaves the window as it was
 }
 
-void Win32WindowSystem::SetLayeredWindowAttributes(WindowHandle window, std::uint32_t colorKey, std::uint8_t alpha,
+LayeredAttributes Win32WindowSystem::QueryLayeredAttributes(WindowHandle window) {
+    const auto query = SystemNewerCalls().GetLayeredWindowAttributes;
+    if (!query)
+        return LayeredAttributes::kUnknown;
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    return query(ToHwnd(window), &key, &alpha, &flags) ? LayeredAttributes::kSet : LayeredAttributes::kNone;
+}
+
+void Win32WindowSystem::SetLayeredWindowAttributes(WindowHandle window,
+                                                   std::uint32_t colorKey,
+                                                   std::uint8_t alpha,
                                                    std::uint32_t flags) {
     (void)::SetLayeredWindowAttributes(ToHwnd(window), colorKey, alpha, flags);  // likewise
+}
+
+bool Win32WindowSystem::Answers(WindowHandle window) {
+    const HWND hwnd = ToHwnd(window);
+    // Our own windows answer by definition: a send to them is a plain call.
+    if (GetWindowThreadProcessId(hwnd, nullptr) == GetCurrentThreadId())
+        return true;
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerLimitMs, &result) != 0;
 }
 
 }  // namespace vitrell

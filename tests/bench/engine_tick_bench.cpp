@@ -53,6 +53,14 @@ class CountingWindowSystem final : public IWindowSystem {
         ++exStyleWrite;
         inner_.WriteWindowLong(w, index, value);
     }
+    LayeredAttributes QueryLayeredAttributes(WindowHandle w) override {
+        ++attributesRead;
+        return inner_.QueryLayeredAttributes(w);
+    }
+    bool Answers(WindowHandle w) override {
+        ++answerProbe;
+        return inner_.Answers(w);
+    }
     void SetLayeredWindowAttributes(WindowHandle w,
                                     std::uint32_t key,
                                     std::uint8_t alpha,
@@ -61,7 +69,8 @@ class CountingWindowSystem final : public IWindowSystem {
         inner_.SetLayeredWindowAttributes(w, key, alpha, flags);
     }
 
-    long cursor = 0, fromPoint = 0, styleRead = 0, exStyleRead = 0, exStyleWrite = 0, alphaSet = 0;
+    long cursor = 0, fromPoint = 0, styleRead = 0, exStyleRead = 0, attributesRead = 0, answerProbe = 0,
+         exStyleWrite = 0, alphaSet = 0;
 
   private:
     testing::FakeWindowSystem& inner_;
@@ -69,6 +78,8 @@ class CountingWindowSystem final : public IWindowSystem {
 
 constexpr WindowHandle kTopLevel = 0x1000;
 constexpr WindowHandle kChild = 0x2000;
+constexpr WindowHandle kPerPixel = 0x3000;
+constexpr WindowHandle kSilent = 0x4000;
 constexpr long kTicks = 100000;
 
 struct Scenario {
@@ -83,7 +94,9 @@ void Run(const Scenario& s) {
     settings.OptTou = L"20";
     testing::FakeWindowSystem fake;
     fake.windows[kTopLevel] = {};
-    fake.windows[kChild] = {kWsChild, 0, {}};
+    fake.windows[kChild] = {kWsChild, 0, {}, true, false};
+    fake.windows[kPerPixel] = {0, kWsExLayered, {}, true, false};
+    fake.windows[kSilent] = {0, 0, {}, false, false};
     fake.underCursor = s.underCursor;
     CountingWindowSystem counting(fake);
     Engine engine(settings, counting);
@@ -98,14 +111,15 @@ void Run(const Scenario& s) {
     const double nsPerTick = std::chrono::duration<double, std::nano>(elapsed).count() / kTicks;
 
     const long total = counting.cursor + counting.fromPoint + counting.styleRead + counting.exStyleRead +
-                       counting.exStyleWrite + counting.alphaSet;
+                       counting.attributesRead + counting.answerProbe + counting.exStyleWrite + counting.alphaSet;
+    const auto per = [](long n) { return double(n) / kTicks; };
     std::printf(
-        "%-34s %5.2f calls/tick  (cursor %.0f, from-point %.0f, style read %.0f, ex-style read %.0f, "
-        "ex-style write %.0f, alpha %.0f)  allocations/tick %.3f  %.0f ns/tick over fakes\n",
-        s.what, double(total) / kTicks, double(counting.cursor) / kTicks, double(counting.fromPoint) / kTicks,
-        double(counting.styleRead) / kTicks, double(counting.exStyleRead) / kTicks,
-        double(counting.exStyleWrite) / kTicks, double(counting.alphaSet) / kTicks, double(g_allocations) / kTicks,
-        nsPerTick);
+        "%-36s %5.2f calls/tick  (cursor %.0f, from-point %.0f, style read %.0f, ex-style read %.0f, "
+        "attributes read %.0f, answer probe %.0f, ex-style write %.0f, alpha %.0f)  allocations/tick %.3f  "
+        "%.0f ns/tick over fakes\n",
+        s.what, per(total), per(counting.cursor), per(counting.fromPoint), per(counting.styleRead),
+        per(counting.exStyleRead), per(counting.attributesRead), per(counting.answerProbe), per(counting.exStyleWrite),
+        per(counting.alphaSet), per(g_allocations), nsPerTick);
 }
 
 }  // namespace
@@ -116,6 +130,8 @@ int main() {
     const Scenario scenarios[] = {
         {"engine on, top-level window", L"1", vitrell::kTopLevel},
         {"engine on, child control", L"1", vitrell::kChild},
+        {"engine on, per-pixel layered window", L"1", vitrell::kPerPixel},
+        {"engine on, window not answering", L"1", vitrell::kSilent},
         {"engine on, nothing under cursor", L"1", 0},
         {"engine off", L"0", vitrell::kTopLevel},
     };

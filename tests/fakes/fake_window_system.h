@@ -8,11 +8,13 @@
 namespace vitrell::testing {
 
 class FakeWindowSystem final : public IWindowSystem {
-public:
+  public:
     struct Window {
         std::uint32_t style = 0;
         std::uint32_t exStyle = 0;
-        std::optional<std::uint8_t> alpha;
+        std::optional<std::uint8_t> alpha;   // what SetLayeredWindowAttributes gave it
+        bool answers = true;                 // its thread takes messages
+        bool styleWrittenWhileHung = false;  // a real program would have waited on it here
     };
 
     bool GetCursorPos(ScreenPoint& point) override {
@@ -33,17 +35,32 @@ public:
     }
     void WriteWindowLong(WindowHandle w, int index, std::uint32_t value) override {
         ++calls;
-        if (auto it = windows.find(w); it != windows.end() && index == kGwlExStyle)
+        if (auto it = windows.find(w); it != windows.end() && index == kGwlExStyle) {
+            it->second.styleWrittenWhileHung |= !it->second.answers;
             it->second.exStyle = value;
+        }
+    }
+    LayeredAttributes QueryLayeredAttributes(WindowHandle w) override {
+        ++calls;
+        if (!canQueryAttributes)
+            return LayeredAttributes::kUnknown;
+        const auto it = windows.find(w);
+        return it != windows.end() && it->second.alpha ? LayeredAttributes::kSet : LayeredAttributes::kNone;
     }
     void SetLayeredWindowAttributes(WindowHandle w, std::uint32_t, std::uint8_t alpha, std::uint32_t flags) override {
         ++calls;
         if (auto it = windows.find(w); it != windows.end() && (it->second.exStyle & kWsExLayered) && flags == kLwaAlpha)
             it->second.alpha = alpha;
     }
+    bool Answers(WindowHandle w) override {
+        ++calls;
+        const auto it = windows.find(w);
+        return it == windows.end() || it->second.answers;
+    }
 
     ScreenPoint cursor;
     bool cursorAvailable = true;
+    bool canQueryAttributes = true;  // false: a Windows without GetLayeredWindowAttributes
     WindowHandle underCursor = 0;
     std::map<WindowHandle, Window> windows;
     int calls = 0;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "tests/fakes/fake_window_system.h"
 
 namespace vitrell {
@@ -23,7 +25,7 @@ struct EngineFixture {
         settings.OptTou = L"20";
         system.windows[kTarget] = {};
         system.windows[kOther] = {};
-        system.windows[kButton] = {kWsChild, 0, {}};
+        system.windows[kButton] = {kWsChild, 0, {}, true, false};
         system.underCursor = kTarget;
     }
 };
@@ -33,8 +35,8 @@ TEST(AlphaForLevel, MatchesTheDesignTableWithTiesToEven) {
         double level;
         int alpha;
     } cases[] = {
-        {0, 255},  {10, 230}, {20, 204}, {30, 178}, {50, 128},   {70, 76},    {75, 64},   {80, 51},
-        {90, 26},  {99, 3},   {100, 0},  {20.5, 203}, {-5, 255}, {150, 0},    {1e308, 0}, {-1e308, 255},
+        {0, 255}, {10, 230}, {20, 204}, {30, 178},   {50, 128}, {70, 76}, {75, 64},   {80, 51},
+        {90, 26}, {99, 3},   {100, 0},  {20.5, 203}, {-5, 255}, {150, 0}, {1e308, 0}, {-1e308, 255},
     };
     for (const auto& c : cases)
         EXPECT_EQ(AlphaForLevel(c.level), c.alpha) << "level " << c.level;
@@ -57,9 +59,9 @@ TEST(TrackingInterval, SecondsBecomeMillisecondsWithinWhatTheTimerTakes) {
         const wchar_t* nin;
         unsigned ms;
     } cases[] = {
-        {L"1", 1000}, {L"2", 2000}, {L"2.5", 2500},  {L"1.5", 1500}, {L"30", 30000}, {L"0", 0},
-        {L"abc", 0},  {L"", 0},     {L"-3", 0},      {L"65.535", 65535}, {L"100000", 65535},
-        {L"0.0005", 0}, {L"0.0015", 2}, {L"1e999", 1000},
+        {L"1", 1000},       {L"2", 2000},   {L"2.5", 2500}, {L"1.5", 1500},   {L"30", 30000},
+        {L"0", 0},          {L"abc", 0},    {L"", 0},       {L"-3", 0},       {L"65.535", 65535},
+        {L"100000", 65535}, {L"0.0005", 0}, {L"0.0015", 2}, {L"1e999", 1000},
     };
     for (const auto& c : cases)
         EXPECT_EQ(TrackingIntervalMs(c.nin), c.ms) << "OptNin of " << std::wstring(c.nin).size() << " chars";
@@ -118,6 +120,47 @@ TEST(Engine, ChildControlsAndEmptySpotsAreLeftAlone) {
     f.system.underCursor = 0;
     f.engine.Timer1_Timer();
     EXPECT_EQ(f.engine.TargetWindow, 0u);
+}
+
+TEST(Engine, WindowsThatPaintThemselvesOrDoNotAnswerAreLeftAsTheyAre) {
+    using Window = FakeWindowSystem::Window;
+    const struct {
+        const char* what;
+        Window window;
+        bool canQueryAttributes;
+        std::optional<std::uint8_t> alpha;  // after one tick at level 20
+    } cases[] = {
+        {"plain top-level window", {}, true, 204},
+        {"per-pixel layered window", {0, kWsExLayered, {}, true, false}, true, std::nullopt},
+        {"window layered with attributes", {0, kWsExLayered, 90, true, false}, true, 204},
+        {"per-pixel window where the query is missing", {0, kWsExLayered, {}, true, false}, false, 204},
+        {"window that does not answer", {0, 0, {}, false, false}, true, std::nullopt},
+        {"layered window that does not answer", {0, kWsExLayered, 90, false, false}, true, 90},
+    };
+    for (const auto& c : cases) {
+        EngineFixture f;
+        f.system.windows[kTarget] = c.window;
+        f.system.canQueryAttributes = c.canQueryAttributes;
+        f.engine.Timer1_Timer();
+        const auto& target = f.system.windows[kTarget];
+        EXPECT_EQ(target.alpha, c.alpha) << c.what;
+        EXPECT_FALSE(target.styleWrittenWhileHung) << c.what;
+        if (!c.alpha.has_value() || *c.alpha == c.window.alpha) {
+            EXPECT_EQ(target.exStyle, c.window.exStyle) << c.what << ": the style is left as it was";
+        }
+    }
+}
+
+TEST(Engine, AWindowThatStopsAnsweringIsTreatedAgainOnceItAnswers) {
+    EngineFixture f;
+    f.system.windows[kTarget].answers = false;
+    for (int i = 0; i < 3; ++i)
+        f.engine.Timer1_Timer();
+    EXPECT_FALSE(f.system.windows[kTarget].alpha.has_value());
+    f.system.windows[kTarget].answers = true;
+    f.engine.Timer1_Timer();
+    EXPECT_EQ(f.system.windows[kTarget].alpha, 204);
+    EXPECT_FALSE(f.system.windows[kTarget].styleWrittenWhileHung);
 }
 
 TEST(Engine, NewLevelReachesOnlyTheWindowUnderTheCursor) {

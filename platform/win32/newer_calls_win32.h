@@ -1,0 +1,16 @@
+#pragma once
+// Calls that the oldest Windows of a build lacks, looked up once at run time. Every caller checks for null and
+// keeps working without the call.
+#include <windows.h>
+
+namespace vitrell {
+
+struct NewerCalls {
+    // Windows XP: reads back what SetLayeredWindowAttributes gave a window.
+    BOOL(WINAPI* GetLayeredWindowAttributes)(HWND, COLORREF*, BYTE*, DWORD*) = nullptr;
+};
+
+// The calls this Windows has; looked up on first use.
+const NewerCalls& SystemNewerCalls();
+
+}  // namespace vitrell
