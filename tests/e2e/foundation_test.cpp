@@ -1,4 +1,5 @@
 // The foundation end to end: start-up's writes, the engine on real windows, bad settings, the Windows name.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -179,6 +180,112 @@ TEST_F(Foundation, ExitWithEngineOnComesBackOn) {
     EXPECT_TRUE(second.Close()) << second.Error();
 }
 
+// ---- Windows that paint themselves or stop answering --------------------------------------------------------------
+
+TEST_F(Foundation, AWindowThatPaintsItselfKeepsUpdatingItselfUnderTheCursor) {
+    Vitrell app;
+    ASSERT_TRUE(app.Start()) << app.Error();
+    PerPixelWindow overlay(kLeftTarget);
+    TargetWindow plain(kRightTarget);
+    const POINT on = CentreOf(kLeftTarget);
+    ASSERT_TRUE(MoveCursor(on));
+    ASSERT_EQ(WindowFromPoint(on), overlay.Window()) << "the cursor is not on the per-pixel window";
+    const LONG before = overlay.Updates();
+    ASSERT_EQ(overlay.FailedUpdates(), 0) << "it cannot update itself even before the cursor came";
+    PumpFor(3 * 1000 + 500);  // three tracking periods
+    EXPECT_EQ(overlay.FailedUpdates(), 0) << "its own updates failed after the cursor rested on it";
+    EXPECT_GT(overlay.Updates(), before + 20);
+    EXPECT_EQ(AlphaOf(overlay.Window()), std::nullopt) << "given attributes: " << AlphaText(overlay.Window());
+    // The engine was running all the while: the next window gets its alpha.
+    ASSERT_TRUE(MoveCursor(plain.TitleBarPoint()));
+    EXPECT_TRUE(WaitUntil([&] { return AlphaOf(plain.Window()) == 204; }, kTwoPeriodsMs)) << AlphaText(plain.Window());
+    EXPECT_EQ(overlay.FailedUpdates(), 0);
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(Foundation, AHungWindowIsLeftAloneUntilItAnswersAndTheToolbarKeepsWorking) {
+    constexpr DWORD kSleepMs = 8000;
+    Vitrell app;
+    ASSERT_TRUE(app.Start()) << app.Error();
+    HWND toolbar = FindWindowExW(app.MainWindow(), nullptr, L"ToolbarWindow32", nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return ToolbarButtonCount(toolbar) == 6; }, 3000));
+    const auto up = ToolbarButtonRect(app.Process(), toolbar, 1);
+    ASSERT_TRUE(up.has_value());
+    SleeperProcess sleeper(kLeftTarget);
+    ASSERT_NE(sleeper.Window(), nullptr);
+
+    // From the first second of its sleep the window lies under the cursor.
+    ASSERT_TRUE(sleeper.Sleep(kSleepMs));
+    const ULONGLONG asleep = GetTickCount64();
+    ASSERT_TRUE(MoveCursor(TitleBarPointOf(sleeper.Window())));
+    PumpFor(2 * 1000 + 300);
+    EXPECT_FALSE(IsLayered(sleeper.Window())) << "while it sleeps: " << AlphaText(sleeper.Window());
+
+    // Real input reaches VITRELL at once although a tick met the sleeping window.
+    const ULONGLONG clicked = GetTickCount64();
+    ASSERT_TRUE(ClickAt(CentreOf(*up)));
+    const bool fast = WaitUntil([] { return GetString(L"Config", L"OptTou") == L"21"; }, 1000);
+    EXPECT_TRUE(fast) << "a click on the level-up button took effect only after "
+                      << (WaitUntil([] { return GetString(L"Config", L"OptTou") == L"21"; }, kSleepMs)
+                              ? GetTickCount64() - clicked
+                              : 0)
+                      << " ms";
+
+    // The click's own input may still move the cursor after it is put back: keep it on the window.
+    const auto onSleeper = [&] {
+        if (WindowFromPoint(CursorPos()) != sleeper.Window())
+            (void)MoveCursor(TitleBarPointOf(sleeper.Window()));  // checked by the caller through WindowFromPoint
+        return WindowFromPoint(CursorPos()) == sleeper.Window();
+    };
+    while (GetTickCount64() < asleep + kSleepMs - 500) {
+        ASSERT_TRUE(onSleeper()) << "the cursor cannot be kept on the sleeping window";
+        ASSERT_FALSE(IsLayered(sleeper.Window())) << "touched while asleep: " << AlphaText(sleeper.Window());
+        PumpFor(200);
+    }
+    // Awake again: treated like any other window, with the level the click left.
+    EXPECT_TRUE(WaitUntil([&] { return onSleeper() && AlphaOf(sleeper.Window()) == 201; }, 1000 + kTwoPeriodsMs))
+        << "after it answers again: " << AlphaText(sleeper.Window());
+    EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(Foundation, LevelsSteppedFromFractionsAreStoredAsWrittenAndReadBackAfterARestart) {
+    struct Row {
+        const wchar_t* stored;
+        int downSteps;
+        const wchar_t* want;
+    };
+    const Row rows[] = {{L"20.3", 13, L"7.3"}, {L"1.00002", 1, L"0.00002"}};
+    for (const Row& row : rows) {
+        ASSERT_TRUE(PutString(L"Config", L"OptTou", row.stored));
+        Vitrell app;
+        ASSERT_TRUE(app.Start()) << app.Error();
+        HWND toolbar = FindWindowExW(app.MainWindow(), nullptr, L"ToolbarWindow32", nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return ToolbarButtonCount(toolbar) == 6; }, 3000));
+        const auto down = ToolbarButtonRect(app.Process(), toolbar, 0);
+        ASSERT_TRUE(down.has_value());
+        std::wstring level = row.stored;
+        for (int i = 0; i < row.downSteps; ++i) {
+            ASSERT_TRUE(ClickAt(CentreOf(*down)));
+            // Each click stores a new text; wait for it before the next.
+            ASSERT_TRUE(WaitUntil([&] { return GetString(L"Config", L"OptTou") != level; }, 1000)) << "step " << i;
+            level = GetString(L"Config", L"OptTou").value_or(L"");
+        }
+        EXPECT_EQ(level, row.want);
+        ASSERT_TRUE(app.Close()) << app.Error();
+    }
+    // The next start reads 0.00002 as it was written: one step up gives 1.00002, not 3.
+    Vitrell again;
+    ASSERT_TRUE(again.Start()) << again.Error();
+    HWND toolbar = FindWindowExW(again.MainWindow(), nullptr, L"ToolbarWindow32", nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return ToolbarButtonCount(toolbar) == 6; }, 3000));
+    const auto up = ToolbarButtonRect(again.Process(), toolbar, 1);
+    ASSERT_TRUE(up.has_value());
+    ASSERT_TRUE(ClickAt(CentreOf(*up)));
+    EXPECT_TRUE(WaitUntil([] { return GetString(L"Config", L"OptTou") == L"1.00002"; }, 1000))
+        << "stored " << Narrow(GetString(L"Config", L"OptTou").value_or(L"(none)"));
+    EXPECT_TRUE(again.Close()) << again.Error();
+}
+
 // ---- Bad settings: never a crash, and the alpha the clamped level implies -------------------------------------
 
 struct Value {
@@ -273,6 +380,7 @@ TEST_F(BadInput, LevelTextsGiveTheAlphaOfTheClampedLevel) {
         {"far below 0", {{L"Config", L"OptTou", REG_SZ, L"-99999999999999999999999999"}}, 255},
         {"100 is fully transparent", {{L"Config", L"OptTou", REG_SZ, L"100"}}, 0},
         {"fraction 20.5", {{L"Config", L"OptTou", REG_SZ, L"20.5"}}, 203},
+        {"400 leading zeros before 30", {{L"Config", L"OptTou", REG_SZ, Repeat(L'0', 400) + L"30"}}, 178},
         {"30000 digits", {{L"Config", L"OptTou", REG_SZ, Repeat(L'9', 30000)}}, 51},
         {"a level followed by 30000 letters",
          {{L"Config", L"OptTou", REG_SZ, std::wstring(L"30").append(30000, L'x')}},

@@ -1,5 +1,6 @@
 #include "tests/e2e/harness.h"
 
+#include <commctrl.h>
 #include <sddl.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
@@ -608,6 +609,120 @@ POINT TargetWindow::ButtonPoint() const {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
+// ---- A window that paints itself --------------------------------------------------------------------------------
+
+namespace {
+constexpr wchar_t kPerPixelClass[] = L"VitrellE2EPerPixel";
+constexpr UINT_PTR kRepaintTimer = 1;
+}  // namespace
+
+PerPixelWindow::PerPixelWindow(RECT screenRect) : rect_(screenRect) {
+    if (!Launch())
+        ADD_FAILURE() << "the per-pixel window was not created";
+}
+
+LRESULT CALLBACK PerPixelWindow::Proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<PerPixelWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (msg == WM_TIMER && self) {
+        self->Update(window);
+        return 0;
+    }
+    if (msg == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, msg, wParam, lParam);
+}
+
+// Paints the whole window in a new shade of blue, 80 % opaque pixel by pixel, through UpdateLayeredWindow.
+void PerPixelWindow::Update(HWND window) {
+    const int w = rect_.right - rect_.left, h = rect_.bottom - rect_.top;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool ok = false;
+    if (bitmap && bits) {
+        shade_ = static_cast<BYTE>(shade_ + 16);
+        const BYTE alpha = 204;
+        // Premultiplied BGRA.
+        const DWORD pixel = (DWORD{alpha} << 24) | (DWORD{static_cast<BYTE>(shade_ * alpha / 255)} << 8) |
+                            DWORD{static_cast<BYTE>(alpha)};
+        auto* p = static_cast<DWORD*>(bits);
+        for (int i = 0; i < w * h; ++i)
+            p[i] = pixel;
+        HGDIOBJ old = SelectObject(mem, bitmap);
+        POINT origin{0, 0};
+        SIZE size{w, h};
+        BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        ok = UpdateLayeredWindow(window, screen, nullptr, &size, mem, &origin, 0, &blend, ULW_ALPHA) != FALSE;
+        SelectObject(mem, old);
+    }
+    if (bitmap)
+        DeleteObject(bitmap);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    InterlockedIncrement(ok ? &updates_ : &failed_);
+}
+
+HWND PerPixelWindow::Create() {
+    RegisterDriverClass(kPerPixelClass, Proc, nullptr);
+    const RECT& r = rect_;
+    HWND window =
+        CreateWindowExW(WS_EX_LAYERED, kPerPixelClass, L"VITRELL e2e per-pixel", WS_POPUP, r.left, r.top,
+                        r.right - r.left, r.bottom - r.top, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    if (!window)
+        return nullptr;
+    Update(window);  // a per-pixel window shows only once it has painted itself
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    SetTimer(window, kRepaintTimer, 100, nullptr);
+    return window;
+}
+
+// ---- A program that stops answering ------------------------------------------------------------------------------
+
+SleeperProcess::SleeperProcess(RECT r) {
+    const std::wstring exe = DriverFolder() + L"\\vitrell_e2e_sleeper.exe";
+    std::wstring commandLine = L"\"" + exe + L"\" " + std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " +
+                               std::to_wstring(r.right) + L" " + std::to_wstring(r.bottom);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info)) {
+        ADD_FAILURE() << "could not start " << Narrow(exe) << ", error " << GetLastError();
+        return;
+    }
+    process_.reset(info.hProcess);
+    UniqueHandle thread(info.hThread);
+    pid_ = info.dwProcessId;
+    if (!WaitUntil(
+            [&] {
+                const auto windows = TopLevelWindowsOf(pid_, L"VitrellE2ESleeper");
+                window_ = windows.empty() ? nullptr : windows.front();
+                return window_ != nullptr && IsWindowVisible(window_);
+            },
+            10000))
+        ADD_FAILURE() << "the sleeper's window did not come up";
+}
+
+SleeperProcess::~SleeperProcess() {
+    if (process_) {
+        (void)TerminateProcess(process_.get(), 0);  // the wait tells whether it ended
+        (void)WaitForSingleObject(process_.get(), 5000);
+    }
+}
+
+bool SleeperProcess::Sleep(DWORD ms) {
+    return window_ && PostMessageW(window_, WM_APP, ms, 0);
+}
+
 // ---- Help observer -------------------------------------------------------------------------------------------
 
 HelpObserver::HelpObserver() {
@@ -781,6 +896,37 @@ std::wstring MessageBoxText(HWND box) {
 
 bool AnswerMessageBox(HWND box, int id) {
     return PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0) != FALSE;
+}
+
+std::optional<RECT> ToolbarButtonRect(HANDLE process, HWND toolbar, int index) {
+    void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+    if (!remote)
+        return std::nullopt;
+    std::optional<RECT> out;
+    DWORD_PTR ok = 0;
+    if (SendMessageTimeoutW(toolbar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote), SMTO_NORMAL,
+                            kSendTimeoutMs, &ok) &&
+        ok) {
+        RECT r{};
+        SIZE_T got = 0;
+        if (ReadProcessMemory(process, remote, &r, sizeof(r), &got) && got == sizeof(r)) {
+            MapWindowPoints(toolbar, nullptr, reinterpret_cast<POINT*>(&r), 2);
+            out = r;
+        }
+    }
+    (void)VirtualFreeEx(process, remote, 0, MEM_RELEASE);  // the program ends with the test anyway
+    return out;
+}
+
+int ToolbarButtonCount(HWND toolbar) {
+    DWORD_PTR n = 0;
+    if (!SendMessageTimeoutW(toolbar, TB_BUTTONCOUNT, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &n))
+        return -1;
+    return static_cast<int>(n);
+}
+
+POINT CentreOf(const RECT& r) {
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
 // ---- Real input ----------------------------------------------------------------------------------------------

@@ -198,6 +198,44 @@ class TargetWindow final : public WindowThread {
     HWND button_ = nullptr;
 };
 
+// A layered window of the driver that paints itself with per-pixel alpha (UpdateLayeredWindow), as splash
+// screens and drop shadows do, and keeps repainting itself every 100 ms on its own thread.
+class PerPixelWindow final : public WindowThread {
+  public:
+    explicit PerPixelWindow(RECT screenRect);
+    ~PerPixelWindow() { Stop(); }
+    // How many of its own updates have succeeded and failed so far.
+    LONG Updates() const { return updates_; }
+    LONG FailedUpdates() const { return failed_; }
+
+  private:
+    HWND Create() override;
+    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    void Update(HWND window);
+    RECT rect_;
+    volatile LONG updates_ = 0;
+    volatile LONG failed_ = 0;
+    BYTE shade_ = 0;
+};
+
+// A top-level window of another process (vitrell_e2e_sleeper.exe beside the driver) whose only thread can be
+// put to sleep: a program that has stopped answering.
+class SleeperProcess {
+  public:
+    explicit SleeperProcess(RECT screenRect);
+    ~SleeperProcess();
+    SleeperProcess(const SleeperProcess&) = delete;
+    SleeperProcess& operator=(const SleeperProcess&) = delete;
+    HWND Window() const { return window_; }
+    // Posts the order to sleep: the thread stops taking messages for `ms` from when it reads it.
+    bool Sleep(DWORD ms);
+
+  private:
+    UniqueHandle process_;
+    DWORD pid_ = 0;
+    HWND window_ = nullptr;
+};
+
 // A hidden window of class MS_WINHELP: while it exists, WinHelp sends it every request as WM_COPYDATA and
 // returns at once instead of starting winhlp32.
 class HelpObserver final : public WindowThread {
@@ -250,6 +288,12 @@ HWND WaitForMessageBox(DWORD pid, std::wstring_view title = {}, DWORD timeoutMs 
 std::wstring MessageBoxText(HWND box);
 // Presses a button by its id (IDOK, IDCANCEL, IDYES ...): button captions depend on the locale.
 bool AnswerMessageBox(HWND box, int id);
+
+// The screen rectangle of button `index` (0-based position) of a toolbar of `process`.
+std::optional<RECT> ToolbarButtonRect(HANDLE process, HWND toolbar, int index);
+// The number of buttons of a toolbar of another process; -1 when it does not answer.
+int ToolbarButtonCount(HWND toolbar);
+POINT CentreOf(const RECT& r);
 
 // ---- Real input ----------------------------------------------------------------------------------------------
 
