@@ -10,5 +10,10 @@ endforeach()
 
 include(${CMAKE_SOURCE_DIR}/tests/e2e/register.cmake OPTIONAL)
 
+# The benchmarks in their quick mode: every section must still run and print its figures.
+add_test(NAME bench.quick COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/bench_check.sh ${VITRELL_CROSS_ROOT})
+set_tests_properties(bench.quick PROPERTIES FIXTURES_REQUIRED "exe_win64;exe_win32" RESOURCE_LOCK vitrell_desktop
+                     TIMEOUT 600)
+
 # The benchmark programs (scripts/bench.sh builds and runs them).
 add_subdirectory(${CMAKE_SOURCE_DIR}/tests/bench ${CMAKE_BINARY_DIR}/bench)

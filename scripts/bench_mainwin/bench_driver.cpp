@@ -1,9 +1,12 @@
 // Measures VITRELL.exe from outside, under Wine or Windows:
 //   bench_driver startup EXE CLASS RUNS   time from CreateProcess to the first visible window of CLASS (ms)
-//   bench_driver resources EXE [PAUSE]    objects and private memory after start-up, after 1,000 level steps
-//                                         and after 100 toggles
-#include <psapi.h>
+//   bench_driver resources EXE [PAUSE [STEPS TOGGLES]]
+//                                         objects and private memory after start-up, after STEPS level steps
+//                                         (1,000) and after TOGGLES toggles (100)
+//   bench_driver park X Y                 puts the cursor there (for the idle measurement)
 #include <windows.h>
+// after windows.h, which it needs
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -139,7 +142,7 @@ void Report(const char* when, HANDLE process, DWORD pid, const wchar_t* pauseFil
         Sleep(10);
 }
 
-int Resources(const std::wstring& exe, const wchar_t* pauseFile) {
+int Resources(const std::wstring& exe, const wchar_t* pauseFile, int steps, int toggles) {
     PROCESS_INFORMATION info{};
     if (!Launch(exe, info))
         return 2;
@@ -150,20 +153,20 @@ int Resources(const std::wstring& exe, const wchar_t* pauseFile) {
         return 3;
     Pump(1500);
     Report("after-start-up", info.hProcess, info.dwProcessId, pauseFile);
-    // Up and down in turn: 1,000 steps that never meet a limit (no message box in between).
-    for (int i = 0; i < 1000; ++i) {
+    // Up and down in turn: steps that never meet a limit (no message box in between).
+    for (int i = 0; i < steps; ++i) {
         PostMessageW(main, WM_COMMAND, MAKEWPARAM(i % 2 ? kLevelDownCommand : kLevelUpCommand, BN_CLICKED), 0);
         if (i % 50 == 49)
             Pump(20);
     }
     Pump(1500);
-    Report("after-1000-steps", info.hProcess, info.dwProcessId, pauseFile);
-    for (int i = 0; i < 100; ++i) {
+    Report("after-level-steps", info.hProcess, info.dwProcessId, pauseFile);
+    for (int i = 0; i < toggles; ++i) {
         PostMessageW(main, WM_COMMAND, MAKEWPARAM(kToggleCommand, BN_CLICKED), 0);
         Pump(10);
     }
     Pump(1500);
-    Report("after-100-toggles", info.hProcess, info.dwProcessId, pauseFile);
+    Report("after-toggles", info.hProcess, info.dwProcessId, pauseFile);
     TerminateProcess(info.hProcess, 0);
     WaitForSingleObject(info.hProcess, 5000);
     CloseHandle(info.hProcess);
@@ -177,7 +180,20 @@ int wmain(int argc, wchar_t** argv) {
     if (argc >= 5 && wcscmp(argv[1], L"startup") == 0)
         return Startup(argv[2], argv[3], _wtoi(argv[4]));
     if (argc >= 3 && wcscmp(argv[1], L"resources") == 0)
-        return Resources(argv[2], argc >= 4 ? argv[3] : nullptr);
-    std::fprintf(stderr, "usage: bench_driver startup EXE CLASS RUNS | resources EXE [PAUSE_FILE]\n");
+        return Resources(argv[2], argc >= 4 ? argv[3] : nullptr, argc >= 6 ? _wtoi(argv[4]) : 1000,
+                         argc >= 6 ? _wtoi(argv[5]) : 100);
+    if (argc >= 4 && wcscmp(argv[1], L"park") == 0) {
+        const int x = _wtoi(argv[2]), y = _wtoi(argv[3]);
+        for (int i = 0; i < 50; ++i) {
+            SetCursorPos(x, y);
+            Sleep(20);
+            POINT p{};
+            if (GetCursorPos(&p) && p.x == x && p.y == y)
+                return 0;
+        }
+        return 4;
+    }
+    std::fprintf(
+        stderr, "usage: bench_driver startup EXE CLASS RUNS | resources EXE [PAUSE_FILE [STEPS TOGGLES]] | park X Y\n");
     return 1;
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <new>
+#include <string_view>
 
 #include "engine/engine.h"
 #include "tests/fakes/fake_window_system.h"
@@ -80,7 +81,7 @@ constexpr WindowHandle kTopLevel = 0x1000;
 constexpr WindowHandle kChild = 0x2000;
 constexpr WindowHandle kPerPixel = 0x3000;
 constexpr WindowHandle kSilent = 0x4000;
-constexpr long kTicks = 100000;
+long g_ticks = 100000;  // fewer with --quick
 
 struct Scenario {
     const char* what;
@@ -104,15 +105,15 @@ void Run(const Scenario& s) {
     g_allocations = 0;
     g_counting = true;
     const auto start = std::chrono::steady_clock::now();
-    for (long i = 0; i < kTicks; ++i)
+    for (long i = 0; i < g_ticks; ++i)
         engine.Timer1_Timer();
     const auto elapsed = std::chrono::steady_clock::now() - start;
     g_counting = false;
-    const double nsPerTick = std::chrono::duration<double, std::nano>(elapsed).count() / kTicks;
+    const double nsPerTick = std::chrono::duration<double, std::nano>(elapsed).count() / g_ticks;
 
     const long total = counting.cursor + counting.fromPoint + counting.styleRead + counting.exStyleRead +
                        counting.attributesRead + counting.answerProbe + counting.exStyleWrite + counting.alphaSet;
-    const auto per = [](long n) { return double(n) / kTicks; };
+    const auto per = [](long n) { return double(n) / g_ticks; };
     std::printf(
         "%-36s %5.2f calls/tick  (cursor %.0f, from-point %.0f, style read %.0f, ex-style read %.0f, "
         "attributes read %.0f, answer probe %.0f, ex-style write %.0f, alpha %.0f)  allocations/tick %.3f  "
@@ -125,7 +126,9 @@ void Run(const Scenario& s) {
 }  // namespace
 }  // namespace vitrell
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc > 1 && std::string_view(argv[1]) == "--quick")
+        vitrell::g_ticks = 1000;
     using vitrell::Scenario;
     const Scenario scenarios[] = {
         {"engine on, top-level window", L"1", vitrell::kTopLevel},
@@ -135,7 +138,7 @@ int main() {
         {"engine on, nothing under cursor", L"1", 0},
         {"engine off", L"0", vitrell::kTopLevel},
     };
-    std::printf("engine tick, %ld ticks each:\n", vitrell::kTicks);
+    std::printf("engine tick, %ld ticks each:\n", vitrell::g_ticks);
     for (const Scenario& s : scenarios)
         vitrell::Run(s);
     return 0;
