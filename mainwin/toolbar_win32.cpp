@@ -12,6 +12,12 @@ constexpr int kButtonSize = 19;  // six buttons fit the window's 1810-twip width
 constexpr int kButtonPadding = kButtonSize - 16;
 constexpr DWORD kMaxLayoutBytes = 4096;  // a real arrangement of six buttons is far smaller
 
+// TBN_INITCUSTOMIZE's record (NMTBCUSTOMIZEDLG, which MinGW's headers lack).
+struct CustomizeDialogNotify {
+    NMHDR hdr;
+    HWND dialog;
+};
+
 std::wstring ConfigKeyPath() {
     return SettingsStore::SectionPath(kConfig);
 }
@@ -182,6 +188,13 @@ void Win32Toolbar::Customize() {
     SendMessageW(toolbar_, TB_CUSTOMIZE, 0, 0);
 }
 
+void Win32Toolbar::EndCustomize() {
+    // What the dialog's close button does; the dialog's loop ends once the caller has returned to it.
+    if (customizeDialog_ && IsWindow(customizeDialog_))
+        SendMessageW(customizeDialog_, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(customizeDialog_, IDCANCEL)));
+}
+
 bool Win32Toolbar::HandleNotify(const NMHDR& header, LRESULT& result) {
     switch (header.code) {
         case TTN_GETDISPINFOW: {
@@ -208,8 +221,12 @@ bool Win32Toolbar::HandleNotify(const NMHDR& header, LRESULT& result) {
             result = TRUE;  // every button may be moved, removed and added back
             return true;
         case TBN_INITCUSTOMIZE:
+            customizeDialog_ = reinterpret_cast<const CustomizeDialogNotify&>(header).dialog;
             result = TBNRF_HIDEHELP;
             return true;
+        case TBN_ENDADJUST:
+            customizeDialog_ = nullptr;  // also ends a restore, which never had a dialog
+            return false;
         case TBN_RESET:
             RemoveAllButtons();
             for (Slot& s : slots_)

@@ -34,6 +34,7 @@ class Win32Toolbar final : public IToolbar {
     void Restore() override;
     void Save() override;
     void Customize() override;
+    void EndCustomize() override;
 
     // The button index (slot + 1) of a toolbar command, or 0 when it is not one.
     static int IndexOfCommand(WPARAM command);
@@ -51,6 +52,7 @@ class Win32Toolbar final : public IToolbar {
     void AddDefaultButtons();
 
     HWND toolbar_ = nullptr;
+    HWND customizeDialog_ = nullptr;  // from TBN_INITCUSTOMIZE until TBN_ENDADJUST
     UniqueImageList images_;
     std::map<std::wstring, int> imageIndex_;  // icon file -> image list index
     std::array<Slot, kToolbarSlots> slots_;
