@@ -708,29 +708,49 @@ TEST_F(MainWindowE2E, AnArrangementWithButtonsRemovedStillWorks) {
 TEST_F(MainWindowE2E, TheCustomiseDialogRemovesAndResetsButtons) {
     Vitrell app;
     StartShown(app);
+    const auto customiseDialog = [&] {
+        HWND dialog = nullptr;
+        (void)WaitUntil(
+            [&] {
+                for (HWND w : TopLevelWindowsOf(app.Pid(), L"#32770"))
+                    if (GetWindow(w, GW_OWNER) == app.MainWindow() && FindWindowExW(w, nullptr, L"ListBox", nullptr))
+                        dialog = w;
+                return dialog != nullptr;
+            },
+            3000);
+        return dialog;
+    };
     // What the settings dialog's "..." button asks of the main window.
     ASSERT_TRUE(PostMessageW(toolbar, TB_CUSTOMIZE, 0, 0));
-    HWND dialog = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            for (HWND w : TopLevelWindowsOf(app.Pid(), L"#32770"))
-                if (GetWindow(w, GW_OWNER) == app.MainWindow() && FindWindowExW(w, nullptr, L"ListBox", nullptr))
-                    dialog = w;
-            return dialog != nullptr;
-        },
-        3000))
-        << "no customise dialog";
+    HWND dialog = customiseDialog();
+    ASSERT_NE(dialog, nullptr) << "no customise dialog";
     constexpr int kRemove = 204, kReset = 202, kCurrentList = 203;
     SendMessageW(GetDlgItem(dialog, kCurrentList), LB_SETCURSEL, 0, 0);
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kRemove, BN_CLICKED), 0);
     EXPECT_TRUE(WaitUntil([&] { return ButtonCount(toolbar) == 5; }, 2000)) << ButtonCount(toolbar);
     EXPECT_EQ(SendMessageW(GetDlgItem(dialog, 201), LB_GETCOUNT, 0, 0), 2) << "the removed button is offered again";
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kReset, BN_CLICKED), 0);
-    EXPECT_TRUE(WaitUntil([&] { return ButtonCount(toolbar) == 6; }, 2000)) << ButtonCount(toolbar);
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 2000));
-    EXPECT_GE(ClickUntilStored(Button(app, 1), L"OptTou", L"21"), 0);
-    EXPECT_TRUE(app.Close()) << app.Error();
+    EXPECT_GE(ClickUntilStored(Button(app, 0), L"OptTou", L"21"), 0) << "the level-up button comes first now";
+
+    // A double click on the bare end of the bar opens the dialog again.
+    const auto last = ButtonRect(app.Process(), toolbar, 4);
+    ASSERT_TRUE(last.has_value());
+    ASSERT_TRUE(DoubleClickAt({last->right + 6, (last->top + last->bottom) / 2}));
+    dialog = customiseDialog();
+    ASSERT_NE(dialog, nullptr) << "no customise dialog from the double click";
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kReset, BN_CLICKED), 0);
+    EXPECT_TRUE(WaitUntil([&] { return ButtonCount(toolbar) == 6; }, 2000)) << ButtonCount(toolbar);
+
+    // Ending the program from the tray meanwhile closes the dialog and ends cleanly.
+    ChooseFromTrayMenu(app, 'X');
+    HWND box = WaitForMessageBox(app.Pid(), kExitTitle);
+    ASSERT_NE(box, nullptr) << "the end item did not ask";
+    AnswerMessageBox(box, IDOK);
+    EXPECT_EQ(WaitForSingleObject(app.Process(), 5000), WAIT_OBJECT_0) << "still running";
+    EXPECT_EQ(app.ExitCode(), 0u);
+    EXPECT_FALSE(TrayIconExists(picture, kTrayId));
+    EXPECT_EQ(GetString(L"Config", L"OptOn_Off"), L"0") << "on at the exit, stored inverted";
 }
 
 TEST_F(MainWindowE2E, TheIconComesBackWhenTheNotificationAreaIsRecreated) {
