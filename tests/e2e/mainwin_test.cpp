@@ -216,9 +216,9 @@ class MainWindowE2E : public VitrellTest {
         SetEnvironmentVariableW(L"VITRELL_EXE", nullptr);
         VitrellTest::TearDown();
     }
-    // Started, shown and past its first activation.
-    void StartShown(Vitrell& app) {
-        ASSERT_TRUE(app.Start()) << app.Error();
+    // Started, shown and past its first activation; `currentDirectory` as Vitrell::Start takes it.
+    void StartShown(Vitrell& app, const std::wstring& currentDirectory = {}) {
+        ASSERT_TRUE(app.Start(15000, Vitrell::Shown::kAuto, currentDirectory)) << app.Error();
         ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(app.MainWindow()) != FALSE; }, 5000));
         toolbar = Child(app.MainWindow(), kToolbarClass);
         picture = Child(app.MainWindow(), kPictureClass);
@@ -475,8 +475,14 @@ TEST_F(MainWindowE2E, TrayIconFromStartToExitAndItsPopupShowsAndHides) {
     KeyUp(VK_CONTROL);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(app.MainWindow()); }, 3000)) << "Ctrl+I did not iconify";
 
+    // The exit while hidden stores the place the window had, whatever the store held meanwhile.
+    ASSERT_TRUE(WaitUntil([&] { return GetString(L"Config", L"OptWinS") == L"1"; }, 1000));
+    ASSERT_TRUE(PutString(L"Position", L"T_Top", L"0") && PutString(L"Position", L"T_Left", L"0"));
     ASSERT_TRUE(app.Close()) << app.Error();
     EXPECT_FALSE(TrayIconExists(picture, kTrayId)) << "the icon outlives the program";
+    const auto stored = [](const wchar_t* key) { return std::stod(GetString(L"Position", key).value_or(L"nan")); };
+    EXPECT_NEAR(stored(L"T_Top"), after.top, 0.01);
+    EXPECT_NEAR(stored(L"T_Left"), after.left, 0.01);
 }
 
 TEST_F(MainWindowE2E, PopupWorksWithTheMenuBarHidden) {
@@ -494,6 +500,10 @@ TEST_F(MainWindowE2E, StartsHiddenWithTheIconWhenLeftIconified) {
     Vitrell app;
     StartHidden(app);
     EXPECT_FALSE(IsWindowVisible(app.MainWindow()));
+    // Hidden in the tray, the program still treats the window under the cursor.
+    TargetWindow target({40, 560, 440, 860});
+    ASSERT_TRUE(MoveCursor(target.TitleBarPoint()));
+    EXPECT_TRUE(WaitUntil([&] { return AlphaOf(target.Window()) == 204; }, 2500)) << AlphaText(target.Window());
     EXPECT_TRUE(app.Close()) << app.Error();
 }
 
@@ -529,26 +539,13 @@ TEST_F(MainWindowE2E, CloseBoxCancelKeepsEverythingOkStoresAndEnds) {
 TEST_F(MainWindowE2E, LogOffAnsweredCancelIsRefused) {
     Vitrell app;
     StartShown(app);
-    // The log-off question blocks the sender until it is answered: ask from a thread of its own.
-    struct Ask {
-        HWND main;
-        LRESULT answer = -1;
-        static DWORD WINAPI Run(void* p) {
-            auto* self = static_cast<Ask*>(p);
-            DWORD_PTR result = 0;
-            if (SendMessageTimeoutW(self->main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 15000, &result))
-                self->answer = static_cast<LRESULT>(result);
-            return 0;
-        }
-    } ask{app.MainWindow()};
-    UniqueHandle asker(CreateThread(nullptr, 0, Ask::Run, &ask, 0, nullptr));
-    ASSERT_TRUE(asker);
+    // The log-off question blocks the sender until it is answered.
+    SendFromThread logOff(app.MainWindow(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
     HWND box = WaitForMessageBox(app.Pid(), kExitTitle);
     EXPECT_NE(box, nullptr) << "no question for the log-off";
     if (box)
         AnswerMessageBox(box, IDCANCEL);
-    EXPECT_EQ(WaitForSingleObject(asker.get(), 20000), WAIT_OBJECT_0);
-    EXPECT_EQ(ask.answer, FALSE) << "the log-off was not refused";
+    EXPECT_EQ(logOff.Answer(20000), FALSE) << "the log-off was not refused";
     EXPECT_TRUE(app.Healthy());
     EXPECT_TRUE(app.Close()) << app.Error();
 }
@@ -556,17 +553,28 @@ TEST_F(MainWindowE2E, LogOffAnsweredCancelIsRefused) {
 TEST_F(MainWindowE2E, F1AsksForTheKeywordSearchOfTheHelpFileBesideTheExe) {
     HelpObserver help;
     ASSERT_TRUE(help.Ready());
-    Vitrell app;
-    StartShown(app);
-    ASSERT_TRUE(BringToFront(app.MainWindow()));
-    PressKey(VK_F1);
-    ASSERT_TRUE(WaitUntil([&] { return !help.Requests().empty(); }, 3000)) << "no help request";
-    const auto request = help.Requests().front();
-    EXPECT_EQ(request.command, static_cast<UINT>(HELP_PARTIALKEY));
-    std::wstring exe = VitrellExePath();
+    const std::wstring exe = VitrellExePath();
     const std::string folder = Narrow(exe.substr(0, exe.find_last_of(L"\\/") + 1));
-    EXPECT_EQ(request.file, folder + "VITRELL.HLP");
-    EXPECT_TRUE(app.Close()) << app.Error();
+    wchar_t temp[MAX_PATH];
+    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+    // Started in its own folder or in another current directory, it finds what lies beside the exe: the help
+    // file and the toolbar's icons in "resource\".
+    for (const std::wstring& current : {std::wstring(), std::wstring(temp)}) {
+        SCOPED_TRACE("started in " + (current.empty() ? "the exe's folder" : Narrow(current)));
+        DeleteSettings();
+        QuickStart();
+        Vitrell app;
+        StartShown(app, current);
+        EXPECT_EQ(LampColour(Button(app, 3)), "green") << "no icon from resource\\";
+        ASSERT_TRUE(BringToFront(app.MainWindow()));
+        const size_t before = help.Requests().size();
+        PressKey(VK_F1);
+        ASSERT_TRUE(WaitUntil([&] { return help.Requests().size() > before; }, 3000)) << "no help request";
+        const auto request = help.Requests().back();
+        EXPECT_EQ(request.command, static_cast<UINT>(HELP_PARTIALKEY));
+        EXPECT_EQ(request.file, folder + "VITRELL.HLP");
+        EXPECT_TRUE(app.Close()) << app.Error();
+    }
 }
 
 TEST_F(MainWindowE2E, BadToolbarValuesLeaveTheDefaultArrangement) {
