@@ -258,7 +258,26 @@ void MainWindow::Form_QueryUnload(bool& cancel, int unloadMode) {
 
 void MainWindow::UnloadMainWindow() {
     unloaded_ = true;
+    if (customizing_) {
+        // The window takes the toolbar with it, and the toolbar's own code is still on the stack under the
+        // dialog: close the dialog and let CustomizeToolbar unload once that code has returned.
+        unloadAfterCustomize_ = true;
+        toolbar_.EndCustomize();
+        return;
+    }
     view_.Unload();
+}
+
+void MainWindow::CustomizeToolbar() {
+    if (unloaded_ || customizing_)
+        return;
+    customizing_ = true;
+    toolbar_.Customize();
+    customizing_ = false;
+    if (unloadAfterCustomize_) {
+        unloadAfterCustomize_ = false;
+        view_.Unload();
+    }
 }
 
 void MainWindow::mnuOptSettei_Click() {

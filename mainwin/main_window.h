@@ -76,7 +76,7 @@ class MainWindow final : public IExitHost, public ISettingsHost {
     void UnloadMainWindow() override;
     void MoveMainWindow(double left, double top) override;
     SizeTwips ScreenSize() override { return view_.ScreenSize(); }
-    void CustomizeToolbar() override { toolbar_.Customize(); }
+    void CustomizeToolbar() override;
     void SaveToolbar() override { toolbar_.Save(); }
 
   private:
@@ -96,7 +96,9 @@ class MainWindow final : public IExitHost, public ISettingsHost {
     bool asking_ = false;            // the exit question is open: a second close request is refused, not asked
     bool rangeMessageOpen_ = false;  // a held key must not stack range messages
     bool unloaded_ = false;
-    std::wstring storedLevel_;  // the OptTou text last written by the display timer
+    bool customizing_ = false;           // the toolbar's customise dialog runs its own loop inside the toolbar
+    bool unloadAfterCustomize_ = false;  // an unload asked for meanwhile waits until that loop has returned
+    std::wstring storedLevel_;           // the OptTou text last written by the display timer
     bool levelStored_ = false;
 };
 

@@ -67,7 +67,8 @@ class IToolbar {
     virtual void SetDisplayOptions() = 0;                            // tooltips on, wrapping off
     virtual void Restore() = 0;                                      // the arrangement stored under "Config"
     virtual void Save() = 0;
-    virtual void Customize() = 0;
+    virtual void Customize() = 0;     // the customise dialog; returns when it closes
+    virtual void EndCustomize() = 0;  // closes the open customise dialog as Cancel; nothing when none is open
 };
 
 enum class TrayMessage { Add = 0, Modify = 1, Delete = 2 };

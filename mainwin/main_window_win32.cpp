@@ -300,7 +300,8 @@ class MainWindowWin32 final : public BaseWindow<MainWindowWin32>, private IMainW
         if (menuBar_) {
             menuBarShown_ = SetMenu(hwnd_, menuBar_.get()) != 0;
         }
-        (void)toolbar_.Create(hwnd_, instance_);  // without a toolbar the menus still reach everything
+        // Without a toolbar the menus still reach everything.
+        (void)toolbar_.Create(hwnd_, instance_, [this] { form_.CustomizeToolbar(); });
         picture1_ = CreateWindowExW(0, kPictureClass, nullptr, WS_CHILD | WS_VISIBLE, TwipsToPixelsX(kPictureLeftTwips),
                                     TwipsToPixelsY(kPictureTopTwips), TwipsToPixelsX(kPictureSizeTwips),
                                     TwipsToPixelsY(kPictureSizeTwips), hwnd_, nullptr, instance_, this);

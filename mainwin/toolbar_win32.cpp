@@ -1,5 +1,7 @@
 #include "mainwin/toolbar_win32.h"
 
+#include <windowsx.h>
+
 #include <set>
 
 #include "app/settings.h"
@@ -11,6 +13,13 @@ namespace {
 constexpr int kButtonSize = 19;  // six buttons fit the window's 1810-twip width at 96 dpi
 constexpr int kButtonPadding = kButtonSize - 16;
 constexpr DWORD kMaxLayoutBytes = 4096;  // a real arrangement of six buttons is far smaller
+constexpr wchar_t kToolbarProp[] = L"VITRELL.Toolbar";
+
+// TBN_INITCUSTOMIZE's record (NMTBCUSTOMIZEDLG, which MinGW's headers lack).
+struct CustomizeDialogNotify {
+    NMHDR hdr;
+    HWND dialog;
+};
 
 std::wstring ConfigKeyPath() {
     return SettingsStore::SectionPath(kConfig);
@@ -34,7 +43,7 @@ void CopyText(std::wstring_view text, wchar_t* out, int capacity) {
 
 }  // namespace
 
-bool Win32Toolbar::Create(HWND parent, HINSTANCE instance) {
+bool Win32Toolbar::Create(HWND parent, HINSTANCE instance, std::function<void()> customize) {
     toolbar_ = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
                                WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT |
                                    CCS_ADJUSTABLE | CCS_NODIVIDER | CCS_TOP,
@@ -42,6 +51,11 @@ bool Win32Toolbar::Create(HWND parent, HINSTANCE instance) {
     if (!toolbar_)
         return false;
     SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    customize_ = std::move(customize);
+    // Failing either, a double click still opens the dialog, the control's own way.
+    if (SetPropW(toolbar_, kToolbarProp, this))
+        controlProc_ = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(toolbar_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlProc)));
     images_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, static_cast<int>(kToolbarSlots), 0));
     return true;
 }
@@ -182,6 +196,33 @@ void Win32Toolbar::Customize() {
     SendMessageW(toolbar_, TB_CUSTOMIZE, 0, 0);
 }
 
+void Win32Toolbar::EndCustomize() {
+    // What the dialog's close button does; the dialog's loop ends once the caller has returned to it.
+    if (customizeDialog_ && IsWindow(customizeDialog_))
+        SendMessageW(customizeDialog_, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(customizeDialog_, IDCANCEL)));
+}
+
+LRESULT CALLBACK Win32Toolbar::ControlProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = static_cast<Win32Toolbar*>(GetPropW(window, kToolbarProp));
+    const WNDPROC control = self ? self->controlProc_ : nullptr;
+    if (!control)
+        return DefWindowProcW(window, msg, wParam, lParam);
+    if (msg == WM_LBUTTONDBLCLK && self->customize_) {
+        POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (CallWindowProcW(control, window, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&at)) < 0) {
+            self->customize_();  // may take the window away: nothing of it is touched after this
+            return 0;
+        }
+    }
+    if (msg == WM_NCDESTROY) {
+        (void)SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(control));  // it goes anyway
+        (void)RemovePropW(window, kToolbarProp);
+        self->controlProc_ = nullptr;
+    }
+    return CallWindowProcW(control, window, msg, wParam, lParam);
+}
+
 bool Win32Toolbar::HandleNotify(const NMHDR& header, LRESULT& result) {
     switch (header.code) {
         case TTN_GETDISPINFOW: {
@@ -208,8 +249,12 @@ bool Win32Toolbar::HandleNotify(const NMHDR& header, LRESULT& result) {
             result = TRUE;  // every button may be moved, removed and added back
             return true;
         case TBN_INITCUSTOMIZE:
+            customizeDialog_ = reinterpret_cast<const CustomizeDialogNotify&>(header).dialog;
             result = TBNRF_HIDEHELP;
             return true;
+        case TBN_ENDADJUST:
+            customizeDialog_ = nullptr;  // also ends a restore, which never had a dialog
+            return false;
         case TBN_RESET:
             RemoveAllButtons();
             for (Slot& s : slots_)

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <array>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -18,8 +19,10 @@ inline constexpr int kFirstToolbarCommand = 101;  // slot 0; slot n is 101 + n
 
 class Win32Toolbar final : public IToolbar {
   public:
-    // Creates the control as a child of `parent`; false when it could not be created.
-    bool Create(HWND parent, HINSTANCE instance);
+    // Creates the control as a child of `parent`; false when it could not be created. A double click on a bare
+    // part of the bar, which opens the customise dialog, calls `customize` instead, so that every customise
+    // session is opened the one way the main window knows of.
+    bool Create(HWND parent, HINSTANCE instance, std::function<void()> customize);
     HWND Window() const { return toolbar_; }
 
     void RemoveAllButtons() override;
@@ -34,6 +37,7 @@ class Win32Toolbar final : public IToolbar {
     void Restore() override;
     void Save() override;
     void Customize() override;
+    void EndCustomize() override;
 
     // The button index (slot + 1) of a toolbar command, or 0 when it is not one.
     static int IndexOfCommand(WPARAM command);
@@ -49,8 +53,12 @@ class Win32Toolbar final : public IToolbar {
     TBBUTTON ButtonFor(int slot) const;
     bool StoredLayoutLooksValid() const;
     void AddDefaultButtons();
+    static LRESULT CALLBACK ControlProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 
     HWND toolbar_ = nullptr;
+    WNDPROC controlProc_ = nullptr;  // the control's own procedure, under ControlProc
+    std::function<void()> customize_;
+    HWND customizeDialog_ = nullptr;  // from TBN_INITCUSTOMIZE until TBN_ENDADJUST
     UniqueImageList images_;
     std::map<std::wstring, int> imageIndex_;  // icon file -> image list index
     std::array<Slot, kToolbarSlots> slots_;

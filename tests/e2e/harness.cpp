@@ -377,8 +377,8 @@ Vitrell::~Vitrell() {
     Kill();
 }
 
-bool Vitrell::Start(DWORD timeoutMs, Shown shown) {
-    return Launch(timeoutMs, shown, nullptr);
+bool Vitrell::Start(DWORD timeoutMs, Shown shown, const std::wstring& currentDirectory) {
+    return Launch(timeoutMs, shown, nullptr, currentDirectory);
 }
 
 bool Vitrell::StartTracingRegistry(DWORD timeoutMs, Shown shown) {
@@ -415,7 +415,7 @@ std::optional<std::vector<std::wstring>> Vitrell::RegistryWrites() const {
     return names;
 }
 
-bool Vitrell::Launch(DWORD timeoutMs, Shown shown, const wchar_t* wineDebug) {
+bool Vitrell::Launch(DWORD timeoutMs, Shown shown, const wchar_t* wineDebug, const std::wstring& currentDirectory) {
     if (shown == Shown::kAuto)
         shown = GetString(L"Config", L"OptWinS") == L"1" ? Shown::kHidden : Shown::kVisible;
     const std::wstring exe = VitrellExePath();
@@ -423,7 +423,7 @@ bool Vitrell::Launch(DWORD timeoutMs, Shown shown, const wchar_t* wineDebug) {
         error_ = "VITRELL.exe not found at " + Narrow(exe);
         return false;
     }
-    std::wstring folder = exe.substr(0, exe.find_last_of(L"\\/"));
+    const std::wstring folder = currentDirectory.empty() ? exe.substr(0, exe.find_last_of(L"\\/")) : currentDirectory;
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -504,6 +504,30 @@ std::optional<DWORD> Vitrell::ExitCode() const {
     if (!process_ || !GetExitCodeProcess(process_.get(), &code) || code == STILL_ACTIVE)
         return std::nullopt;
     return code;
+}
+
+SendFromThread::SendFromThread(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+    : window_(window), msg_(msg), wParam_(wParam), lParam_(lParam) {
+    thread_.reset(CreateThread(nullptr, 0, Run, this, 0, nullptr));
+}
+
+SendFromThread::~SendFromThread() {
+    if (thread_)
+        (void)WaitForSingleObject(thread_.get(), INFINITE);  // the send's own timeout bounds the wait
+}
+
+std::optional<LRESULT> SendFromThread::Answer(DWORD timeoutMs) {
+    if (!thread_ || WaitForSingleObject(thread_.get(), timeoutMs) != WAIT_OBJECT_0)
+        return std::nullopt;
+    return answer_;
+}
+
+DWORD WINAPI SendFromThread::Run(void* param) {
+    auto& self = *static_cast<SendFromThread*>(param);
+    DWORD_PTR result = 0;
+    if (SendMessageTimeoutW(self.window_, self.msg_, self.wParam_, self.lParam_, SMTO_NORMAL, 30000, &result))
+        self.answer_ = static_cast<LRESULT>(result);
+    return 0;
 }
 
 // ---- Windows of the driver -----------------------------------------------------------------------------------
@@ -931,22 +955,34 @@ POINT CentreOf(const RECT& r) {
 
 // ---- Real input ----------------------------------------------------------------------------------------------
 
-bool ClickAt(POINT p, bool right) {
+namespace {
+bool ClicksAt(POINT p, bool right, int clicks) {
     if (!MoveCursor(p))
         return false;
     // The click carries its own position: without one it can land where the cursor was a moment before,
     // since the new place reaches the input queue later than GetCursorPos reports it (seen under load).
     const int w = GetSystemMetrics(SM_CXSCREEN) - 1, h = GetSystemMetrics(SM_CYSCREEN) - 1;
-    INPUT inputs[2] = {};
-    for (INPUT& in : inputs) {
+    INPUT inputs[4] = {};
+    for (int i = 0; i < 2 * clicks; ++i) {
+        INPUT& in = inputs[i];
         in.type = INPUT_MOUSE;
         in.mi.dx = MulDiv(p.x, 65535, w);
         in.mi.dy = MulDiv(p.y, 65535, h);
+        const bool down = i % 2 == 0;
+        in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE |
+                        (right ? (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP)
+                               : (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP));
     }
-    inputs[0].mi.dwFlags =
-        MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | (right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
-    inputs[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | (right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
-    return SendInputs(inputs, 2);
+    return SendInputs(inputs, static_cast<UINT>(2 * clicks));
+}
+}  // namespace
+
+bool ClickAt(POINT p, bool right) {
+    return ClicksAt(p, right, 1);
+}
+
+bool DoubleClickAt(POINT p) {
+    return ClicksAt(p, false, 2);
 }
 
 bool KeyDown(WORD vk) {

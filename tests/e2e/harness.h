@@ -120,7 +120,8 @@ class Vitrell {
     // Starts the program and waits up to `timeoutMs` for its main window (class L"VITRELL"). Shown: waits until
     // it is visible, which start-up does only after the window's load has run. Hidden: waits until the window
     // exists and answers a message; its load may still be finishing then, so poll for what it does.
-    bool Start(DWORD timeoutMs = 15000, Shown shown = Shown::kAuto);
+    // `currentDirectory`: the folder the program starts in; empty: the exe's own folder.
+    bool Start(DWORD timeoutMs = 15000, Shown shown = Shown::kAuto, const std::wstring& currentDirectory = {});
     // The same, with Wine tracing the program's registry calls into the driver's stderr log (see RegistryWrites).
     bool StartTracingRegistry(DWORD timeoutMs = 15000, Shown shown = Shown::kAuto);
     // The value names the program's main thread has written since StartTracingRegistry, in write order.
@@ -141,13 +142,34 @@ class Vitrell {
     const std::string& Error() const { return error_; }
 
   private:
-    bool Launch(DWORD timeoutMs, Shown shown, const wchar_t* wineDebug);
+    bool Launch(DWORD timeoutMs, Shown shown, const wchar_t* wineDebug, const std::wstring& currentDirectory = {});
     UniqueHandle process_;
     DWORD pid_ = 0;
     DWORD mainThreadId_ = 0;
     std::optional<ULONGLONG> traceOffset_;
     HWND main_ = nullptr;
     std::string error_;
+};
+
+// A message sent from a thread of its own, for a message whose handler opens a modal box in VITRELL (a log-off's
+// WM_QUERYENDSESSION asks the exit question): the test answers the box while the send waits.
+class SendFromThread {
+  public:
+    SendFromThread(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+    ~SendFromThread();  // waits for the send to end
+    SendFromThread(const SendFromThread&) = delete;
+    SendFromThread& operator=(const SendFromThread&) = delete;
+    // What the handler returned; nullopt when the send failed or has not returned within `timeoutMs`.
+    std::optional<LRESULT> Answer(DWORD timeoutMs);
+
+  private:
+    static DWORD WINAPI Run(void* self);
+    HWND window_;
+    UINT msg_;
+    WPARAM wParam_;
+    LPARAM lParam_;
+    std::optional<LRESULT> answer_;
+    UniqueHandle thread_;
 };
 
 // ---- Windows of the driver -----------------------------------------------------------------------------------
@@ -299,6 +321,8 @@ POINT CentreOf(const RECT& r);
 
 // Moves the cursor there and clicks (left, or right when `right`).
 bool ClickAt(POINT p, bool right = false);
+// Moves the cursor there and double-clicks the left button.
+bool DoubleClickAt(POINT p);
 bool KeyDown(WORD vk);
 bool KeyUp(WORD vk);
 bool PressKey(WORD vk);

@@ -216,9 +216,9 @@ class MainWindowE2E : public VitrellTest {
         SetEnvironmentVariableW(L"VITRELL_EXE", nullptr);
         VitrellTest::TearDown();
     }
-    // Started, shown and past its first activation.
-    void StartShown(Vitrell& app) {
-        ASSERT_TRUE(app.Start()) << app.Error();
+    // Started, shown and past its first activation; `currentDirectory` as Vitrell::Start takes it.
+    void StartShown(Vitrell& app, const std::wstring& currentDirectory = {}) {
+        ASSERT_TRUE(app.Start(15000, Vitrell::Shown::kAuto, currentDirectory)) << app.Error();
         ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(app.MainWindow()) != FALSE; }, 5000));
         toolbar = Child(app.MainWindow(), kToolbarClass);
         picture = Child(app.MainWindow(), kPictureClass);
@@ -475,8 +475,14 @@ TEST_F(MainWindowE2E, TrayIconFromStartToExitAndItsPopupShowsAndHides) {
     KeyUp(VK_CONTROL);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(app.MainWindow()); }, 3000)) << "Ctrl+I did not iconify";
 
+    // The exit while hidden stores the place the window had, whatever the store held meanwhile.
+    ASSERT_TRUE(WaitUntil([&] { return GetString(L"Config", L"OptWinS") == L"1"; }, 1000));
+    ASSERT_TRUE(PutString(L"Position", L"T_Top", L"0") && PutString(L"Position", L"T_Left", L"0"));
     ASSERT_TRUE(app.Close()) << app.Error();
     EXPECT_FALSE(TrayIconExists(picture, kTrayId)) << "the icon outlives the program";
+    const auto stored = [](const wchar_t* key) { return std::stod(GetString(L"Position", key).value_or(L"nan")); };
+    EXPECT_NEAR(stored(L"T_Top"), after.top, 0.01);
+    EXPECT_NEAR(stored(L"T_Left"), after.left, 0.01);
 }
 
 TEST_F(MainWindowE2E, PopupWorksWithTheMenuBarHidden) {
@@ -494,6 +500,10 @@ TEST_F(MainWindowE2E, StartsHiddenWithTheIconWhenLeftIconified) {
     Vitrell app;
     StartHidden(app);
     EXPECT_FALSE(IsWindowVisible(app.MainWindow()));
+    // Hidden in the tray, the program still treats the window under the cursor.
+    TargetWindow target({40, 560, 440, 860});
+    ASSERT_TRUE(MoveCursor(target.TitleBarPoint()));
+    EXPECT_TRUE(WaitUntil([&] { return AlphaOf(target.Window()) == 204; }, 2500)) << AlphaText(target.Window());
     EXPECT_TRUE(app.Close()) << app.Error();
 }
 
@@ -529,26 +539,13 @@ TEST_F(MainWindowE2E, CloseBoxCancelKeepsEverythingOkStoresAndEnds) {
 TEST_F(MainWindowE2E, LogOffAnsweredCancelIsRefused) {
     Vitrell app;
     StartShown(app);
-    // The log-off question blocks the sender until it is answered: ask from a thread of its own.
-    struct Ask {
-        HWND main;
-        LRESULT answer = -1;
-        static DWORD WINAPI Run(void* p) {
-            auto* self = static_cast<Ask*>(p);
-            DWORD_PTR result = 0;
-            if (SendMessageTimeoutW(self->main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 15000, &result))
-                self->answer = static_cast<LRESULT>(result);
-            return 0;
-        }
-    } ask{app.MainWindow()};
-    UniqueHandle asker(CreateThread(nullptr, 0, Ask::Run, &ask, 0, nullptr));
-    ASSERT_TRUE(asker);
+    // The log-off question blocks the sender until it is answered.
+    SendFromThread logOff(app.MainWindow(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
     HWND box = WaitForMessageBox(app.Pid(), kExitTitle);
     EXPECT_NE(box, nullptr) << "no question for the log-off";
     if (box)
         AnswerMessageBox(box, IDCANCEL);
-    EXPECT_EQ(WaitForSingleObject(asker.get(), 20000), WAIT_OBJECT_0);
-    EXPECT_EQ(ask.answer, FALSE) << "the log-off was not refused";
+    EXPECT_EQ(logOff.Answer(20000), FALSE) << "the log-off was not refused";
     EXPECT_TRUE(app.Healthy());
     EXPECT_TRUE(app.Close()) << app.Error();
 }
@@ -556,17 +553,28 @@ TEST_F(MainWindowE2E, LogOffAnsweredCancelIsRefused) {
 TEST_F(MainWindowE2E, F1AsksForTheKeywordSearchOfTheHelpFileBesideTheExe) {
     HelpObserver help;
     ASSERT_TRUE(help.Ready());
-    Vitrell app;
-    StartShown(app);
-    ASSERT_TRUE(BringToFront(app.MainWindow()));
-    PressKey(VK_F1);
-    ASSERT_TRUE(WaitUntil([&] { return !help.Requests().empty(); }, 3000)) << "no help request";
-    const auto request = help.Requests().front();
-    EXPECT_EQ(request.command, static_cast<UINT>(HELP_PARTIALKEY));
-    std::wstring exe = VitrellExePath();
+    const std::wstring exe = VitrellExePath();
     const std::string folder = Narrow(exe.substr(0, exe.find_last_of(L"\\/") + 1));
-    EXPECT_EQ(request.file, folder + "VITRELL.HLP");
-    EXPECT_TRUE(app.Close()) << app.Error();
+    wchar_t temp[MAX_PATH];
+    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+    // Started in its own folder or in another current directory, it finds what lies beside the exe: the help
+    // file and the toolbar's icons in "resource\".
+    for (const std::wstring& current : {std::wstring(), std::wstring(temp)}) {
+        SCOPED_TRACE("started in " + (current.empty() ? "the exe's folder" : Narrow(current)));
+        DeleteSettings();
+        QuickStart();
+        Vitrell app;
+        StartShown(app, current);
+        EXPECT_EQ(LampColour(Button(app, 3)), "green") << "no icon from resource\\";
+        ASSERT_TRUE(BringToFront(app.MainWindow()));
+        const size_t before = help.Requests().size();
+        PressKey(VK_F1);
+        ASSERT_TRUE(WaitUntil([&] { return help.Requests().size() > before; }, 3000)) << "no help request";
+        const auto request = help.Requests().back();
+        EXPECT_EQ(request.command, static_cast<UINT>(HELP_PARTIALKEY));
+        EXPECT_EQ(request.file, folder + "VITRELL.HLP");
+        EXPECT_TRUE(app.Close()) << app.Error();
+    }
 }
 
 TEST_F(MainWindowE2E, BadToolbarValuesLeaveTheDefaultArrangement) {
@@ -708,29 +716,49 @@ TEST_F(MainWindowE2E, AnArrangementWithButtonsRemovedStillWorks) {
 TEST_F(MainWindowE2E, TheCustomiseDialogRemovesAndResetsButtons) {
     Vitrell app;
     StartShown(app);
+    const auto customiseDialog = [&] {
+        HWND dialog = nullptr;
+        (void)WaitUntil(
+            [&] {
+                for (HWND w : TopLevelWindowsOf(app.Pid(), L"#32770"))
+                    if (GetWindow(w, GW_OWNER) == app.MainWindow() && FindWindowExW(w, nullptr, L"ListBox", nullptr))
+                        dialog = w;
+                return dialog != nullptr;
+            },
+            3000);
+        return dialog;
+    };
     // What the settings dialog's "..." button asks of the main window.
     ASSERT_TRUE(PostMessageW(toolbar, TB_CUSTOMIZE, 0, 0));
-    HWND dialog = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            for (HWND w : TopLevelWindowsOf(app.Pid(), L"#32770"))
-                if (GetWindow(w, GW_OWNER) == app.MainWindow() && FindWindowExW(w, nullptr, L"ListBox", nullptr))
-                    dialog = w;
-            return dialog != nullptr;
-        },
-        3000))
-        << "no customise dialog";
+    HWND dialog = customiseDialog();
+    ASSERT_NE(dialog, nullptr) << "no customise dialog";
     constexpr int kRemove = 204, kReset = 202, kCurrentList = 203;
     SendMessageW(GetDlgItem(dialog, kCurrentList), LB_SETCURSEL, 0, 0);
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kRemove, BN_CLICKED), 0);
     EXPECT_TRUE(WaitUntil([&] { return ButtonCount(toolbar) == 5; }, 2000)) << ButtonCount(toolbar);
     EXPECT_EQ(SendMessageW(GetDlgItem(dialog, 201), LB_GETCOUNT, 0, 0), 2) << "the removed button is offered again";
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kReset, BN_CLICKED), 0);
-    EXPECT_TRUE(WaitUntil([&] { return ButtonCount(toolbar) == 6; }, 2000)) << ButtonCount(toolbar);
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 2000));
-    EXPECT_GE(ClickUntilStored(Button(app, 1), L"OptTou", L"21"), 0);
-    EXPECT_TRUE(app.Close()) << app.Error();
+    EXPECT_GE(ClickUntilStored(Button(app, 0), L"OptTou", L"21"), 0) << "the level-up button comes first now";
+
+    // A double click on the bare end of the bar opens the dialog again.
+    const auto last = ButtonRect(app.Process(), toolbar, 4);
+    ASSERT_TRUE(last.has_value());
+    ASSERT_TRUE(DoubleClickAt({last->right + 6, (last->top + last->bottom) / 2}));
+    dialog = customiseDialog();
+    ASSERT_NE(dialog, nullptr) << "no customise dialog from the double click";
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kReset, BN_CLICKED), 0);
+    EXPECT_TRUE(WaitUntil([&] { return ButtonCount(toolbar) == 6; }, 2000)) << ButtonCount(toolbar);
+
+    // Ending the program from the tray meanwhile closes the dialog and ends cleanly.
+    ChooseFromTrayMenu(app, 'X');
+    HWND box = WaitForMessageBox(app.Pid(), kExitTitle);
+    ASSERT_NE(box, nullptr) << "the end item did not ask";
+    AnswerMessageBox(box, IDOK);
+    EXPECT_EQ(WaitForSingleObject(app.Process(), 5000), WAIT_OBJECT_0) << "still running";
+    EXPECT_EQ(app.ExitCode(), 0u);
+    EXPECT_FALSE(TrayIconExists(picture, kTrayId));
+    EXPECT_EQ(GetString(L"Config", L"OptOn_Off"), L"0") << "on at the exit, stored inverted";
 }
 
 TEST_F(MainWindowE2E, TheIconComesBackWhenTheNotificationAreaIsRecreated) {

@@ -53,6 +53,30 @@ HWND WaitForDialog(const Vitrell& app, DWORD timeoutMs = 5000) {
     return dialog;
 }
 
+// The toolbar's own customise dialog, owned by the main window; taken once its controls exist, since it is found
+// while it is still being built.
+HWND WaitForCustomizeDialog(const Vitrell& app, DWORD timeoutMs = 5000) {
+    HWND customize = nullptr;
+    (void)WaitUntil(
+        [&] {
+            for (HWND box : TopLevelWindowsOf(app.Pid(), L"#32770")) {
+                if (GetWindow(box, GW_OWNER) == app.MainWindow() && GetDlgItem(box, 204))
+                    customize = box;
+            }
+            return customize != nullptr;
+        },
+        timeoutMs);
+    return customize;
+}
+
+// The tray's pop-up menu while it shows.
+HWND VisibleMenu(const Vitrell& app) {
+    for (HWND menu : TopLevelWindowsOf(app.Pid(), L"#32768"))
+        if (IsWindowVisible(menu))
+            return menu;
+    return nullptr;
+}
+
 bool WaitForNoDialog(const Vitrell& app, DWORD timeoutMs = 5000) {
     return WaitUntil([&] { return Dialogs(app).empty(); }, timeoutMs);
 }
@@ -98,6 +122,14 @@ int ButtonCount(HWND main) {
 // The toolbar is built, and a stored arrangement restored, as the main window settles after its start.
 bool WaitForToolbar(HWND main, int atLeast = 3) {
     return WaitUntil([&] { return ButtonCount(main) >= atLeast; }, 3000);
+}
+
+double TwipsPerPixel() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return 1440.0 / (dpi > 0 ? dpi : 96);
 }
 
 int WindowHeight(HWND window) {
@@ -356,17 +388,8 @@ TEST_F(SettingsDialogE2e, CustomisedToolbarIsSavedByOkAndBackAfterARestart) {
         ASSERT_TRUE(Checked(dialog, 7));
         Press(dialog, kIdCommand2);
         // The toolbar's own dialog, owned by the main window, over this one.
-        HWND customize = nullptr;
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                for (HWND box : TopLevelWindowsOf(app.Pid(), L"#32770")) {
-                    // Taken once its controls exist: it is found while it is still being built.
-                    if (GetWindow(box, GW_OWNER) == app.MainWindow() && GetDlgItem(box, 204))
-                        customize = box;
-                }
-                return customize != nullptr;
-            },
-            5000));
+        HWND customize = WaitForCustomizeDialog(app);
+        ASSERT_NE(customize, nullptr);
         // Remove the first button of the toolbar's list (203; 201 lists the available buttons).
         HWND list = GetDlgItem(customize, 203);
         ASSERT_NE(list, nullptr);
@@ -490,13 +513,67 @@ TEST_F(SettingsDialogE2e, CloseBoxIsCancel) {
 }
 
 TEST_F(SettingsDialogE2e, ExitRequestedWhileTheModalDialogIsOpenEndsCleanly) {
-    Vitrell app;
-    ASSERT_TRUE(app.Start()) << app.Error();
-    ASSERT_TRUE(Request(app, Way::MenuItem));
-    ASSERT_NE(WaitForDialog(app), nullptr);
-    // Windows' log-off or another program can still post a close to the disabled main window.
-    EXPECT_TRUE(app.Close()) << app.Error();
-    EXPECT_EQ(app.ExitCode(), 0u);
+    // The exit reaches the disabled main window all the same, also over the toolbar's customise dialog, whose
+    // loop runs inside the toolbar control.
+    enum class End { Close, TrayEndItem, LogOff };
+    const struct {
+        const char* what;
+        bool customising;
+        End end;
+    } rows[] = {
+        {"a close from another program", false, End::Close},
+        {"the tray's end item over the customise dialog", true, End::TrayEndItem},
+        {"a log-off over the customise dialog", true, End::LogOff},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        DeleteSettings();
+        PutString(L"Config", L"OptLogo", L"0");
+        Vitrell app;
+        ASSERT_TRUE(app.Start()) << app.Error();
+        HWND picture = FindWindowExW(app.MainWindow(), nullptr, kPictureClass, nullptr);
+        ASSERT_NE(picture, nullptr);
+        ASSERT_TRUE(Request(app, Way::MenuItem));
+        HWND dialog = WaitForDialog(app);
+        ASSERT_NE(dialog, nullptr);
+        if (r.customising) {
+            Press(dialog, kIdCommand2);
+            ASSERT_NE(WaitForCustomizeDialog(app), nullptr) << "no customise dialog";
+        }
+        RECT place{};
+        ASSERT_TRUE(GetWindowRect(app.MainWindow(), &place));
+        switch (r.end) {
+            case End::Close:
+                EXPECT_TRUE(app.Close()) << app.Error();
+                break;
+            case End::TrayEndItem: {
+                ASSERT_TRUE(PostMessageW(picture, WM_MOUSEMOVE, kTrayIconId, MAKELPARAM(WM_LBUTTONUP, 0)));
+                ASSERT_TRUE(WaitUntil([&] { return VisibleMenu(app) != nullptr; }, 3000)) << "no pop-up";
+                PressKey('F');
+                PumpFor(200);
+                PressKey('X');
+                HWND question = WaitForMessageBox(app.Pid(), L"終了確認");
+                ASSERT_NE(question, nullptr) << "the end item did not ask";
+                ASSERT_TRUE(AnswerMessageBox(question, IDOK));
+                break;
+            }
+            case End::LogOff: {
+                SendFromThread logOff(app.MainWindow(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+                HWND question = WaitForMessageBox(app.Pid(), L"終了確認");
+                ASSERT_NE(question, nullptr) << "no question for the log-off";
+                ASSERT_TRUE(AnswerMessageBox(question, IDOK));
+                EXPECT_EQ(logOff.Answer(10000), TRUE) << "the log-off was refused";
+                break;
+            }
+        }
+        EXPECT_EQ(WaitForSingleObject(app.Process(), 10000), WAIT_OBJECT_0) << "still running";
+        EXPECT_EQ(app.ExitCode(), 0u);
+        EXPECT_FALSE(TrayIconExists(picture, kTrayIconId)) << "the icon outlives the program";
+        EXPECT_EQ(GetString(L"Config", L"OptOn_Off"), L"0") << "on at the exit, stored inverted";
+        const auto stored = [](const wchar_t* key) { return std::stod(GetString(L"Position", key).value_or(L"nan")); };
+        EXPECT_NEAR(stored(L"T_Left"), place.left * TwipsPerPixel(), 0.01);
+        EXPECT_NEAR(stored(L"T_Top"), place.top * TwipsPerPixel(), 0.01);
+    }
 }
 
 TEST_F(SettingsDialogE2e, ExitWhileTheModelessDialogIsOpenEndsCleanly) {

@@ -183,12 +183,19 @@ class FakeToolbar final : public IToolbar {
     void SetDisplayOptions() override { log_.push_back("tb:options"); }
     void Restore() override { log_.push_back("tb:restore"); }
     void Save() override { log_.push_back("tb:save"); }
-    void Customize() override { log_.push_back("tb:customize"); }
+    void Customize() override {
+        log_.push_back("tb:customize");
+        if (onCustomize)
+            onCustomize();  // what runs while the dialog's loop does
+        log_.push_back("tb:customize-returned");
+    }
+    void EndCustomize() override { log_.push_back("tb:end-customize"); }
 
     std::vector<int> buttons;  // slots in toolbar order
     std::map<int, std::wstring> keys, tips;
     std::vector<std::wstring> images;
     bool attached = false;
+    std::function<void()> onCustomize;
 
   private:
     CallLog& log_;

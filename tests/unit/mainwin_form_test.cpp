@@ -372,6 +372,53 @@ TEST_F(MainWindowExit, NeverAskedTwice) {
     EXPECT_EQ(Count("tray:2"), 1u);
 }
 
+TEST_F(MainWindowExit, AnExitWhileCustomisingClosesTheDialogAndUnloadsOnceItsLoopHasReturned) {
+    struct Row {
+        const char* what;
+        int mode;  // -1: the end item, else the close request's UnloadMode
+        bool answerOk;
+        CallLog want;
+    };
+    const CallLog ended = {"tb:customize",          "ask",   "tray:2", "close-settings", "tb:end-customize",
+                           "tb:customize-returned", "unload"};
+    const Row rows[] = {
+        {"the end item", -1, true, ended},
+        {"a log-off", kUnloadWindows, true, ended},
+        {"a log-off answered Cancel", kUnloadWindows, false, {"tb:customize", "ask", "tb:customize-returned"}},
+    };
+    for (const Row& r : rows) {
+        FakeRegistry reg;
+        AppContext ctx(reg);
+        ctx.Settings = app.Settings;
+        ctx.Settings.OptOn_Off = L"1";
+        CallLog calls;
+        FakeMainWindowView v(calls);
+        FakeToolbar tb(calls);
+        FakeTray tr(calls);
+        MainWindow f(ctx, v, tb, tr, windows);
+        v.answerOk = r.answerOk;
+        v.rect = {1500, 2500, 1830, 1140};
+        tb.onCustomize = [&] {
+            bool cancel = false;
+            if (r.mode < 0)
+                f.mnuFileEnd_Click();
+            else
+                f.Form_QueryUnload(cancel, r.mode);
+            EXPECT_EQ(cancel, !r.answerOk) << r.what;
+            EXPECT_FALSE(v.unloaded) << r.what << ": the window went under the dialog's loop";
+        };
+        f.CustomizeToolbar();
+        EXPECT_EQ(calls, r.want) << r.what;
+        if (r.answerOk) {
+            EXPECT_EQ(reg.Get(SettingsStore::SectionPath(kPosition), L"T_Top"), L"2500") << r.what;
+            EXPECT_EQ(reg.Get(SettingsStore::SectionPath(kConfig), L"OptOn_Off"), L"0") << r.what;
+            calls.clear();
+            f.CustomizeToolbar();
+            EXPECT_TRUE(calls.empty()) << r.what << ": a customise dialog after the exit";
+        }
+    }
+}
+
 TEST_F(MainWindowExit, NothingRunsOnTheTimersAfterTheExit) {
     form.mnuFileEnd_Click();
     registry.writes.clear();
