@@ -5,6 +5,7 @@
 #include <shellapi.h>
 #include <tlhelp32.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
@@ -298,6 +299,7 @@ std::wstring VitrellExePath() {
 }
 
 void KillLeftoverVitrell() {
+    const BlockingCall call("KillLeftoverVitrell");
     for (const DWORD pid : ProcessIdsNamed(L"VITRELL.exe")) {
         UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
         if (!process)
@@ -545,6 +547,7 @@ bool WindowThread::Launch() {
 void WindowThread::Stop() {
     if (!thread_)
         return;
+    const BlockingCall call("stopping a window thread of the driver");
     if (window_)
         (void)PostMessageW(window_, WM_CLOSE, 0, 0);  // DefWindowProc destroys it; WM_DESTROY ends the loop
     else
@@ -1000,18 +1003,130 @@ bool PressKey(WORD vk) {
     return SendInputs(inputs, 2);
 }
 
-bool TrayIconExists(HWND window, UINT id) {
+namespace {
+
+// Wine turns Shell_NotifyIcon into a send to the shell's tray window that has no time limit; the probe runs on a
+// thread of its own so that a shell that does not answer fails the test instead of stalling it.
+constexpr DWORD kTrayProbeLimitMs = 5000;
+
+struct TrayProbe {
     NOTIFYICONDATAW data{};
-    data.cbSize = sizeof(data);
-    data.hWnd = window;
-    data.uID = id;
-    data.uFlags = 0;
-    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+    volatile LONG answer = -1;  // -1 until the call returns, then 0 or 1
+};
+
+DWORD WINAPI RunTrayProbe(void* param) {
+    auto* probe = static_cast<TrayProbe*>(param);
+    const BOOL exists = Shell_NotifyIconW(NIM_MODIFY, &probe->data);
+    InterlockedExchange(&probe->answer, exists ? 1 : 0);
+    return 0;
+}
+
+bool g_trayStalled = false;  // once the shell stops answering, no further probe is started
+
+}  // namespace
+
+bool TrayIconExists(HWND window, UINT id) {
+    if (g_trayStalled) {
+        ADD_FAILURE() << "Shell_NotifyIconW(NIM_MODIFY): the shell stopped answering earlier in this test";
+        return false;
+    }
+    // Left to itself when it stalls: the thread may outlive the probe, so it owns the record.
+    auto* probe = new TrayProbe;
+    probe->data.cbSize = sizeof(probe->data);
+    probe->data.hWnd = window;
+    probe->data.uID = id;
+    probe->data.uFlags = 0;
+    UniqueHandle thread(CreateThread(nullptr, 0, RunTrayProbe, probe, 0, nullptr));
+    if (!thread) {
+        delete probe;
+        ADD_FAILURE() << "no thread for the tray probe, error " << GetLastError();
+        return false;
+    }
+    const BlockingCall call("Shell_NotifyIconW(NIM_MODIFY) on a probe thread");
+    if (WaitForSingleObject(thread.get(), kTrayProbeLimitMs) != WAIT_OBJECT_0) {
+        g_trayStalled = true;
+        ADD_FAILURE() << "Shell_NotifyIconW(NIM_MODIFY) did not return within " << kTrayProbeLimitMs
+                      << " ms: the shell's tray window does not answer";
+        return false;  // the record is the stalled thread's now
+    }
+    const bool exists = probe->answer == 1;
+    delete probe;
+    return exists;
+}
+
+LRESULT SendBounded(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, const char* what) {
+    const BlockingCall call(what);
+    DWORD_PTR result = 0;
+    SetLastError(ERROR_SUCCESS);
+    if (!SendMessageTimeoutW(window, msg, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs, &result)) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_TIMEOUT || error == ERROR_SUCCESS)
+            ADD_FAILURE() << what << " to a window of class " << Narrow(ClassNameOf(window))
+                          << " did not return within " << kSendTimeoutMs << " ms";
+        return 0;
+    }
+    return static_cast<LRESULT>(result);
+}
+
+// ---- Stalls ----------------------------------------------------------------------------------------------------
+
+namespace {
+
+// CTest ends a test after 120 s without saying where it stood; the watchdog ends it a little earlier and names
+// the call the driver was in.
+constexpr ULONGLONG kTestLimitMs = 100000;
+
+std::atomic<const char*> g_currentCall{nullptr};
+std::atomic<ULONGLONG> g_testStarted{0};
+char g_testName[256] = "";
+
+DWORD WINAPI Watchdog(void*) {
+    for (;;) {
+        Sleep(250);
+        const ULONGLONG started = g_testStarted.load();
+        if (started == 0 || GetTickCount64() - started < kTestLimitMs)
+            continue;
+        const char* call = g_currentCall.load();
+        std::printf("\n[  STALLED ] %s: no end after %llu s; the driver was in: %s\n", g_testName,
+                    static_cast<unsigned long long>(kTestLimitMs / 1000), call ? call : "(no named call)");
+        std::fflush(stdout);
+        // The programs the driver started hold its output open; they go first, or the run would wait on them.
+        for (const wchar_t* name : {L"VITRELL.exe", L"vitrell_e2e_sleeper.exe", L"IEXPLORE.EXE"}) {
+            for (const DWORD pid : ProcessIdsNamed(name)) {
+                UniqueHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, pid));
+                if (process)
+                    (void)TerminateProcess(process.get(), 3);  // the driver ends next either way
+            }
+        }
+        TerminateProcess(GetCurrentProcess(), 3);
+    }
+}
+
+void StartWatchdogOnce() {
+    static const bool started = [] {
+        HANDLE thread = CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr);
+        if (thread)
+            (void)CloseHandle(thread);  // it runs until the process ends
+        return thread != nullptr;
+    }();
+    (void)started;
+}
+
+}  // namespace
+
+BlockingCall::BlockingCall(const char* what) : previous_(g_currentCall.exchange(what)) {}
+
+BlockingCall::~BlockingCall() {
+    g_currentCall.store(previous_);
 }
 
 // ---- Fixture -------------------------------------------------------------------------------------------------
 
 void VitrellTest::SetUp() {
+    StartWatchdogOnce();
+    if (const auto* info = ::testing::UnitTest::GetInstance()->current_test_info())
+        std::snprintf(g_testName, sizeof(g_testName), "%s.%s", info->test_suite_name(), info->name());
+    g_testStarted.store(GetTickCount64());
     KillLeftoverVitrell();
     DeleteSettings();
 }
@@ -1019,6 +1134,7 @@ void VitrellTest::SetUp() {
 void VitrellTest::TearDown() {
     KillLeftoverVitrell();
     DeleteSettings();
+    g_testStarted.store(0);
 }
 
 }  // namespace vitrell::e2e

@@ -41,6 +41,22 @@ struct KernelHandleTraits {
 };
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 
+// ---- Stalls --------------------------------------------------------------------------------------------------
+
+// Names what the driver is waiting on while it lives. A test that runs past 100 s is ended by a watchdog that
+// prints the test and the innermost call named here ("[  STALLED ]"), before CTest's own timeout would end it
+// without a word.
+class BlockingCall {
+  public:
+    explicit BlockingCall(const char* what);
+    ~BlockingCall();
+    BlockingCall(const BlockingCall&) = delete;
+    BlockingCall& operator=(const BlockingCall&) = delete;
+
+  private:
+    const char* previous_;
+};
+
 // ---- Waiting -------------------------------------------------------------------------------------------------
 
 // Pumps the calling thread's messages for about `ms` milliseconds (never a bare Sleep: windows this thread
@@ -51,6 +67,7 @@ void PumpFor(DWORD ms);
 // True when it held; the condition is evaluated once more at the deadline.
 template <typename Condition>
 bool WaitUntil(Condition condition, DWORD timeoutMs) {
+    const BlockingCall call("WaitUntil (a condition the test polls)");
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
         if (condition())
@@ -327,8 +344,13 @@ bool KeyDown(WORD vk);
 bool KeyUp(WORD vk);
 bool PressKey(WORD vk);
 
-// True exactly while a tray icon (window, id) exists: NIM_MODIFY with nothing to change.
+// True exactly while a tray icon (window, id) exists: NIM_MODIFY with nothing to change. Runs on a probe thread
+// with a time limit; a shell that does not answer fails the test with a message that names the call.
 bool TrayIconExists(HWND window, UINT id);
+
+// A message sent to a window of another process with a time limit (2 s); a window that does not answer fails the
+// test with a message naming `what` instead of stalling it. 0 when it did not answer.
+LRESULT SendBounded(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, const char* what);
 
 // ---- Fixture -------------------------------------------------------------------------------------------------
 

@@ -173,6 +173,13 @@ bool BringToFront(HWND window) {
         2000);
 }
 
+int VisiblePopupMenus(DWORD pid) {
+    int n = 0;
+    for (HWND m : TopLevelWindowsOf(pid, kMenuClass))
+        n += IsWindowVisible(m) ? 1 : 0;
+    return n;
+}
+
 HWND PopupMenu(DWORD pid) {
     for (HWND m : TopLevelWindowsOf(pid, kMenuClass))
         if (IsWindowVisible(m))
@@ -224,14 +231,18 @@ class MainWindowE2E : public VitrellTest {
         picture = Child(app.MainWindow(), kPictureClass);
         ASSERT_NE(toolbar, nullptr);
         ASSERT_NE(picture, nullptr);
-        PumpFor(400);
+        // The first activation follows the show; the tests that need it in front check that themselves.
+        (void)WaitUntil([&] { return GetForegroundWindow() == app.MainWindow() && ToolbarButtonCount(toolbar) > 0; },
+                        2000);
     }
     // Started with OptWinS "1": loaded, hidden, its icon in the tray.
     void StartHidden(Vitrell& app) {
         ASSERT_TRUE(app.Start()) << app.Error();
         ASSERT_TRUE(WaitUntil([&] { return (picture = Child(app.MainWindow(), kPictureClass)) != nullptr; }, 3000));
         ASSERT_TRUE(WaitUntil([&] { return TrayIconExists(picture, kTrayId); }, 3000));
-        PumpFor(300);
+        // The icon comes first in the load; the toolbar's buttons come with the switch, later in it.
+        toolbar = Child(app.MainWindow(), kToolbarClass);
+        ASSERT_TRUE(WaitUntil([&] { return ToolbarButtonCount(toolbar) == 6; }, 3000));
     }
     // A left click on the tray icon, then from the pop-up the item with access key `item` of the sub-menu
     // with access key `menu`.
@@ -239,7 +250,7 @@ class MainWindowE2E : public VitrellTest {
         ASSERT_TRUE(PostMessageW(picture, WM_MOUSEMOVE, 0, WM_LBUTTONUP));
         ASSERT_TRUE(WaitUntil([&] { return PopupMenu(app.Pid()) != nullptr; }, 3000)) << "no pop-up";
         PressKey(menu);
-        PumpFor(200);
+        ASSERT_TRUE(WaitUntil([&] { return VisiblePopupMenus(app.Pid()) >= 2; }, 3000)) << "the sub-menu did not open";
         PressKey(item);
     }
     POINT Button(Vitrell& app, int index) {
@@ -247,11 +258,12 @@ class MainWindowE2E : public VitrellTest {
         EXPECT_TRUE(r.has_value()) << "no rectangle for button " << index;
         return r ? Middle(*r) : POINT{0, 0};
     }
-    // Clicks and returns how long the store took to hold `want`, or -1.
+    // Clicks and returns how long the store took to hold `want` from the moment the click was sent, or -1. The
+    // cursor's own trip there is the driver's time, not the program's.
     long ClickUntilStored(POINT p, const wchar_t* key, const std::wstring& want) {
-        const ULONGLONG start = GetTickCount64();
         if (!ClickAt(p))
             return -1;
+        const ULONGLONG start = GetTickCount64();
         if (!WaitUntil([&] { return GetString(L"Config", key) == want; }, kStoreDelayMs * 4)) {
             const POINT at = CursorPos();
             HWND under = WindowFromPoint(at);
@@ -733,10 +745,11 @@ TEST_F(MainWindowE2E, TheCustomiseDialogRemovesAndResetsButtons) {
     HWND dialog = customiseDialog();
     ASSERT_NE(dialog, nullptr) << "no customise dialog";
     constexpr int kRemove = 204, kReset = 202, kCurrentList = 203;
-    SendMessageW(GetDlgItem(dialog, kCurrentList), LB_SETCURSEL, 0, 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kRemove, BN_CLICKED), 0);
+    SendBounded(GetDlgItem(dialog, kCurrentList), LB_SETCURSEL, 0, 0, "LB_SETCURSEL");
+    SendBounded(dialog, WM_COMMAND, MAKEWPARAM(kRemove, BN_CLICKED), 0, "the customise dialog's Remove");
     EXPECT_TRUE(WaitUntil([&] { return ButtonCount(toolbar) == 5; }, 2000)) << ButtonCount(toolbar);
-    EXPECT_EQ(SendMessageW(GetDlgItem(dialog, 201), LB_GETCOUNT, 0, 0), 2) << "the removed button is offered again";
+    EXPECT_EQ(SendBounded(GetDlgItem(dialog, 201), LB_GETCOUNT, 0, 0, "LB_GETCOUNT"), 2)
+        << "the removed button is offered again";
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 2000));
     EXPECT_GE(ClickUntilStored(Button(app, 0), L"OptTou", L"21"), 0) << "the level-up button comes first now";
@@ -747,7 +760,7 @@ TEST_F(MainWindowE2E, TheCustomiseDialogRemovesAndResetsButtons) {
     ASSERT_TRUE(DoubleClickAt({last->right + 6, (last->top + last->bottom) / 2}));
     dialog = customiseDialog();
     ASSERT_NE(dialog, nullptr) << "no customise dialog from the double click";
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kReset, BN_CLICKED), 0);
+    SendBounded(dialog, WM_COMMAND, MAKEWPARAM(kReset, BN_CLICKED), 0, "the customise dialog's Reset");
     EXPECT_TRUE(WaitUntil([&] { return ButtonCount(toolbar) == 6; }, 2000)) << ButtonCount(toolbar);
 
     // Ending the program from the tray meanwhile closes the dialog and ends cleanly.

@@ -82,7 +82,7 @@ bool WaitForNoDialog(const Vitrell& app, DWORD timeoutMs = 5000) {
 }
 
 bool Checked(HWND dialog, int box) {
-    return SendMessageW(GetDlgItem(dialog, kIdCheck1 + box), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return SendBounded(GetDlgItem(dialog, kIdCheck1 + box), BM_GETCHECK, 0, 0, "BM_GETCHECK") == BST_CHECKED;
 }
 
 // A click as the user makes it, posted so that a modal loop it opens does not block the driver.
@@ -93,8 +93,8 @@ void Press(HWND dialog, int id) {
 // The tab changes as by a click: TCM_SETCURFOCUS notifies the dialog, TCM_SETCURSEL would not.
 bool ShowTab(HWND dialog, int tab) {
     HWND control = GetDlgItem(dialog, kIdTab);
-    (void)SendMessageW(control, TCM_SETCURFOCUS, static_cast<WPARAM>(tab), 0);
-    return WaitUntil([&] { return SendMessageW(control, TCM_GETCURSEL, 0, 0) == tab; }, 2000);
+    (void)SendBounded(control, TCM_SETCURFOCUS, static_cast<WPARAM>(tab), 0, "TCM_SETCURFOCUS");
+    return WaitUntil([&] { return SendBounded(control, TCM_GETCURSEL, 0, 0, "TCM_GETCURSEL") == tab; }, 2000);
 }
 
 // A real click on the upper or lower half of a spinner.
@@ -116,7 +116,7 @@ HWND ToolbarOf(HWND main) {
 
 int ButtonCount(HWND main) {
     HWND toolbar = ToolbarOf(main);
-    return toolbar ? static_cast<int>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0)) : 0;
+    return toolbar ? ToolbarButtonCount(toolbar) : 0;
 }
 
 // The toolbar is built, and a stored arrangement restored, as the main window settles after its start.
@@ -185,7 +185,7 @@ bool Request(const Vitrell& app, Way way) {
             RECT r{};
             if (!toolbar || !GetWindowRect(toolbar, &r))
                 return false;
-            const LRESULT size = SendMessageW(toolbar, TB_GETBUTTONSIZE, 0, 0);
+            const LRESULT size = SendBounded(toolbar, TB_GETBUTTONSIZE, 0, 0, "TB_GETBUTTONSIZE");
             const int width = LOWORD(size), height = HIWORD(size);
             return ClickAt({r.left + width * 2 + width / 2, r.top + height / 2});
         }
@@ -393,7 +393,7 @@ TEST_F(SettingsDialogE2e, CustomisedToolbarIsSavedByOkAndBackAfterARestart) {
         // Remove the first button of the toolbar's list (203; 201 lists the available buttons).
         HWND list = GetDlgItem(customize, 203);
         ASSERT_NE(list, nullptr);
-        (void)SendMessageW(list, LB_SETCURSEL, 0, 0);
+        (void)SendBounded(list, LB_SETCURSEL, 0, 0, "LB_SETCURSEL");
         (void)PostMessageW(customize, WM_COMMAND, MAKEWPARAM(204, BN_CLICKED),
                            reinterpret_cast<LPARAM>(GetDlgItem(customize, 204)));
         ASSERT_TRUE(WaitUntil([&] { return ButtonCount(app.MainWindow()) == original - 1; }, 3000))
@@ -466,7 +466,7 @@ TEST_F(SettingsDialogE2e, BadStoredValuesOpenAUsableDialogWithValuesInRange) {
         ASSERT_TRUE(Request(app, Way::MenuItem));
         HWND dialog = WaitForDialog(app);
         ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(SendMessageW(GetDlgItem(dialog, kIdTab), TCM_GETCURSEL, 0, 0), c.wantTab);
+        EXPECT_EQ(SendBounded(GetDlgItem(dialog, kIdTab), TCM_GETCURSEL, 0, 0, "TCM_GETCURSEL"), c.wantTab);
         EXPECT_EQ(Label(dialog, 0), c.wantNin) << Narrow(Label(dialog, 0));
         EXPECT_EQ(Label(dialog, 2), c.wantTou2) << Narrow(Label(dialog, 2));
         Press(dialog, kIdOk);
