@@ -14,6 +14,7 @@
 #include "mainwin/main_window_win32.h"
 #include "platform/win32/base_window.h"
 #include "platform/win32/dpi_win32.h"
+#include "platform/win32/fonts_win32.h"
 #include "platform/win32/modal_win32.h"
 
 namespace vitrell {
@@ -181,7 +182,7 @@ class VersionBoxWindow final : public BaseWindow<VersionBoxWindow>, private IVer
         : instance_(instance),
           form_(*this, system_, systemInfo_),
           kit_(instance, VersionBox::Layout()),
-          buttonFont_(CreateFormFont(kCommand1Font)),
+          buttonFont_(MakeFont(kCommand1Font, ScreenDpiY(), kCommand1Caption)),
           hand_(static_cast<HCURSOR>(
               LoadImageW(instance, MAKEINTRESOURCEW(kHandCursorId), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE))) {}
 

@@ -4,6 +4,7 @@
 #include <span>
 #include <string_view>
 
+#include "platform/font_spec.h"
 #include "platform/twips.h"
 
 namespace vitrell {
@@ -19,14 +20,6 @@ struct Rgb {
 struct LabelInk {
     bool buttonText = false;
     Rgb colour;
-};
-
-struct FontSpec {
-    std::wstring_view face;
-    double points = 9;
-    bool bold = false;
-    bool underline = false;
-    bool shiftJis = false;  // the Japanese faces ask for the Shift-JIS character set
 };
 
 struct LabelSpec {

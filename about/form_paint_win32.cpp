@@ -1,9 +1,9 @@
 #include "about/form_paint_win32.h"
 
-#include <cmath>
 #include <string>
 
 #include "platform/win32/dpi_win32.h"
+#include "platform/win32/fonts_win32.h"
 
 namespace vitrell {
 
@@ -13,17 +13,6 @@ constexpr int kIconResourceId = 1;  // the program's icon, as the main window sh
 
 COLORREF ToColorRef(Rgb colour) {
     return RGB(colour.r, colour.g, colour.b);
-}
-
-UniqueGdiObject CreateFormFont(const FontSpec& font) {
-    // Point sizes like 68.25 keep their quarter points: the height is computed in hundredths of a point.
-    const int hundredths = static_cast<int>(std::lround(font.points * 100));
-    const int height = -MulDiv(hundredths, ScreenDpiY(), 7200);
-    const std::wstring face(font.face);
-    return UniqueGdiObject(
-        CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, font.underline ? TRUE : FALSE, FALSE,
-                    font.shiftJis ? SHIFTJIS_CHARSET : DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
 }
 
 RECT LabelRectPixels(const RectTwips& r) {
@@ -36,9 +25,10 @@ FormPaintKit::FormPaintKit(HINSTANCE instance, const FormLayout& layout)
     : layout_(layout),
       background_(CreateSolidBrush(ToColorRef(layout.background))),
       linePen_(CreatePen(PS_SOLID, 1, ToColorRef(layout.lineColour))) {
+    const int dpi = ScreenDpiY();
     labelFonts_.reserve(layout.labels.size());
     for (const LabelSpec& label : layout.labels)
-        labelFonts_.push_back(CreateFormFont(*label.font));
+        labelFonts_.push_back(MakeFont(*label.font, dpi, label.text));
     const int w = TwipsToPixelsX(layout.icon.width);
     const int h = TwipsToPixelsY(layout.icon.height);
     icon_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResourceId), IMAGE_ICON, w, h, 0)));

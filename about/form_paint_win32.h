@@ -29,9 +29,6 @@ class FormPaintKit {
     UniqueIcon icon_;
 };
 
-// A font at its point size for the screen's DPI; null when the system refuses it.
-UniqueGdiObject CreateFormFont(const FontSpec& font);
-
 // A label's rectangle in client pixels.
 RECT LabelRectPixels(const RectTwips& rect);
 
