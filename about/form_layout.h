@@ -62,7 +62,9 @@ inline constexpr std::wstring_view ProductNameTail() {
     return kProductName.substr(kProductName.size() - 1);
 }
 
-// The label drawn last (topmost) whose rectangle holds the point, or -1 for the form's own background.
-int LabelAt(const FormLayout& layout, double xTwips, double yTwips);
+// The label drawn last (topmost) whose area holds the point, or -1 for the form's own background. `areas` holds one
+// area per label, in the layout's order: what the label's text covers in the face really drawn, which may be narrower
+// or wider than the label's designed rectangle. Labels beyond the end of `areas` never hold a point.
+int LabelAt(const FormLayout& layout, std::span<const RectTwips> areas, double xTwips, double yTwips);
 
 }  // namespace vitrell
