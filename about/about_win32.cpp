@@ -14,6 +14,7 @@
 #include "mainwin/main_window_win32.h"
 #include "platform/win32/base_window.h"
 #include "platform/win32/dpi_win32.h"
+#include "platform/win32/fonts_win32.h"
 #include "platform/win32/modal_win32.h"
 
 namespace vitrell {
@@ -181,7 +182,8 @@ class VersionBoxWindow final : public BaseWindow<VersionBoxWindow>, private IVer
         : instance_(instance),
           form_(*this, system_, systemInfo_),
           kit_(instance, VersionBox::Layout()),
-          buttonFont_(CreateFormFont(kCommand1Font)),
+          hitAreas_(kit_.TextAreasTwips()),
+          buttonFont_(MakeFont(kCommand1Font, ScreenDpiY(), kCommand1Caption)),
           hand_(static_cast<HCURSOR>(
               LoadImageW(instance, MAKEINTRESOURCEW(kHandCursorId), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE))) {}
 
@@ -286,22 +288,26 @@ class VersionBoxWindow final : public BaseWindow<VersionBoxWindow>, private IVer
         button.uId = reinterpret_cast<UINT_PTR>(button_);
         button.lpszText = const_cast<wchar_t*>(kCommand1Tip);
         (void)SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&button));  // a missing tip is cosmetic
-        for (const LabelSpec& label : VersionBox::Layout().labels) {
-            if (GroupOf(label.index) == LinkGroup::None)
+        const auto labels = VersionBox::Layout().labels;
+        for (size_t i = 0; i < labels.size(); ++i) {
+            if (GroupOf(labels[i].index) == LinkGroup::None)
                 continue;
-            tipTexts_.push_back(VersionBox::TipFor(label.index));
+            tipTexts_.push_back(VersionBox::TipFor(labels[i].index));
             TTTOOLINFOW tool{};
             tool.cbSize = sizeof(tool);
             tool.uFlags = TTF_SUBCLASS;
             tool.hwnd = hwnd_;
-            tool.uId = static_cast<UINT_PTR>(label.index);
-            tool.rect = LabelRectPixels(label.rect);
+            tool.uId = static_cast<UINT_PTR>(labels[i].index);
+            tool.rect = kit_.TextArea(i);  // where the link reacts to the pointer
             tool.lpszText = tipTexts_.back().data();
             (void)SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         }
     }
 
-    int LabelAtPixel(int x, int y) const { return LabelAt(VersionBox::Layout(), PixelsToTwipsX(x), PixelsToTwipsY(y)); }
+    // A label reacts where its text lies, as drawn: what lights up under the pointer is what a click opens.
+    int LabelAtPixel(int x, int y) const {
+        return LabelAt(VersionBox::Layout(), hitAreas_, PixelsToTwipsX(x), PixelsToTwipsY(y));
+    }
     int LabelUnder(LPARAM lParam) const {
         return LabelAtPixel(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
     }
@@ -313,9 +319,11 @@ class VersionBoxWindow final : public BaseWindow<VersionBoxWindow>, private IVer
     }
 
     void SetLabelColour(int labelIndex, Rgb) override {
-        for (const LabelSpec& label : VersionBox::Layout().labels) {
-            if (label.index == labelIndex) {
-                const RECT r = LabelRectPixels(label.rect);
+        const auto labels = VersionBox::Layout().labels;
+        for (size_t i = 0; i < labels.size(); ++i) {
+            if (labels[i].index == labelIndex) {
+                // All the label drew, also where its text runs past its rectangle.
+                const RECT r = kit_.DrawnArea(i);
                 (void)InvalidateRect(hwnd_, &r, FALSE);  // repainted from the form's colours
             }
         }
@@ -332,6 +340,7 @@ class VersionBoxWindow final : public BaseWindow<VersionBoxWindow>, private IVer
     Win32SystemInfo systemInfo_;
     VersionBox form_;
     FormPaintKit kit_;
+    std::vector<RectTwips> hitAreas_;  // one per label of the layout, as LabelAt takes them
     UniqueGdiObject buttonFont_;
     UniqueCursor hand_;
     HWND button_ = nullptr;

@@ -1,13 +1,15 @@
 #include "about/form_layout.h"
 
+#include <algorithm>
+
 namespace vitrell {
 
-int LabelAt(const FormLayout& layout, double x, double y) {
+int LabelAt(const FormLayout& layout, std::span<const RectTwips> areas, double x, double y) {
     // Later labels lie above earlier ones, so the search runs from the top down.
-    for (auto it = layout.labels.rbegin(); it != layout.labels.rend(); ++it) {
-        const RectTwips& r = it->rect;
+    for (size_t i = std::min(layout.labels.size(), areas.size()); i-- > 0;) {
+        const RectTwips& r = areas[i];
         if (x >= r.left && x < r.left + r.width && y >= r.top && y < r.top + r.height)
-            return it->index;
+            return layout.labels[i].index;
     }
     return -1;
 }

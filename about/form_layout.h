@@ -4,6 +4,7 @@
 #include <span>
 #include <string_view>
 
+#include "platform/font_spec.h"
 #include "platform/twips.h"
 
 namespace vitrell {
@@ -19,14 +20,6 @@ struct Rgb {
 struct LabelInk {
     bool buttonText = false;
     Rgb colour;
-};
-
-struct FontSpec {
-    std::wstring_view face;
-    double points = 9;
-    bool bold = false;
-    bool underline = false;
-    bool shiftJis = false;  // the Japanese faces ask for the Shift-JIS character set
 };
 
 struct LabelSpec {
@@ -69,7 +62,9 @@ inline constexpr std::wstring_view ProductNameTail() {
     return kProductName.substr(kProductName.size() - 1);
 }
 
-// The label drawn last (topmost) whose rectangle holds the point, or -1 for the form's own background.
-int LabelAt(const FormLayout& layout, double xTwips, double yTwips);
+// The label drawn last (topmost) whose area holds the point, or -1 for the form's own background. `areas` holds one
+// area per label, in the layout's order: what the label's text covers in the face really drawn, which may be narrower
+// or wider than the label's designed rectangle. Labels beyond the end of `areas` never hold a point.
+int LabelAt(const FormLayout& layout, std::span<const RectTwips> areas, double xTwips, double yTwips);
 
 }  // namespace vitrell

@@ -1,29 +1,40 @@
 #include "about/form_paint_win32.h"
 
-#include <cmath>
+#include <algorithm>
 #include <string>
 
 #include "platform/win32/dpi_win32.h"
+#include "platform/win32/fonts_win32.h"
 
 namespace vitrell {
 
 namespace {
+
 constexpr int kIconResourceId = 1;  // the program's icon, as the main window shows it
+
+// One line from the label's top-left corner. Not clipped: where a substitute face runs wider than the designed one,
+// the text still shows whole.
+constexpr UINT kLabelFormat = DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP;
+
+// A text's area widened by what its first and last glyphs draw beyond their advance, and by a pixel each side for
+// antialiased edges.
+RECT WithOverhangs(HDC dc, std::wstring_view text, RECT r) {
+    ABC first{};
+    ABC last{};
+    if (!text.empty() && GetCharABCWidthsW(dc, text.front(), text.front(), &first) &&
+        GetCharABCWidthsW(dc, text.back(), text.back(), &last)) {
+        r.left += std::min(0, first.abcA);
+        r.right -= std::min(0, last.abcC);
+    }
+    r.left -= 1;
+    r.right += 1;
+    return r;
+}
+
 }  // namespace
 
 COLORREF ToColorRef(Rgb colour) {
     return RGB(colour.r, colour.g, colour.b);
-}
-
-UniqueGdiObject CreateFormFont(const FontSpec& font) {
-    // Point sizes like 68.25 keep their quarter points: the height is computed in hundredths of a point.
-    const int hundredths = static_cast<int>(std::lround(font.points * 100));
-    const int height = -MulDiv(hundredths, ScreenDpiY(), 7200);
-    const std::wstring face(font.face);
-    return UniqueGdiObject(
-        CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, font.underline ? TRUE : FALSE, FALSE,
-                    font.shiftJis ? SHIFTJIS_CHARSET : DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
 }
 
 RECT LabelRectPixels(const RectTwips& r) {
@@ -36,12 +47,53 @@ FormPaintKit::FormPaintKit(HINSTANCE instance, const FormLayout& layout)
     : layout_(layout),
       background_(CreateSolidBrush(ToColorRef(layout.background))),
       linePen_(CreatePen(PS_SOLID, 1, ToColorRef(layout.lineColour))) {
+    const int dpi = ScreenDpiY();
     labelFonts_.reserve(layout.labels.size());
     for (const LabelSpec& label : layout.labels)
-        labelFonts_.push_back(CreateFormFont(*label.font));
+        labelFonts_.push_back(MakeFont(*label.font, dpi, label.text));
+
+    // Measured once: the faces do not change while the form lives.
+    const UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    for (size_t i = 0; i < layout.labels.size(); ++i) {
+        const LabelSpec& label = layout.labels[i];
+        const RECT box = LabelRectPixels(label.rect);
+        RECT text = box;
+        RECT drawn = box;
+        const std::wstring s(label.text);
+        if (dc) {
+            const SelectedObject selected(dc.get(), FontOf(i));
+            if (DrawTextW(dc.get(), s.c_str(), static_cast<int>(s.size()), &text, kLabelFormat | DT_CALCRECT)) {
+                const RECT reach = WithOverhangs(dc.get(), label.text, text);
+                (void)UnionRect(&drawn, &box, &reach);  // both are non-empty
+            } else {
+                text = box;  // unmeasured: the design
+            }
+        }
+        textAreas_.push_back(text);
+        drawnAreas_.push_back(drawn);
+    }
+
     const int w = TwipsToPixelsX(layout.icon.width);
     const int h = TwipsToPixelsY(layout.icon.height);
     icon_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResourceId), IMAGE_ICON, w, h, 0)));
+}
+
+HGDIOBJ FormPaintKit::FontOf(size_t position) const {
+    return labelFonts_[position] ? labelFonts_[position].get() : GetStockObject(DEFAULT_GUI_FONT);
+}
+
+std::vector<RectTwips> FormPaintKit::TextAreasTwips() const {
+    std::vector<RectTwips> areas;
+    areas.reserve(textAreas_.size());
+    for (const RECT& r : textAreas_) {
+        areas.push_back({PixelsToTwipsX(r.left), PixelsToTwipsY(r.top), PixelsToTwipsX(r.right - r.left),
+                         PixelsToTwipsY(r.bottom - r.top)});
+    }
+    return areas;
+}
+
+RECT FormPaintKit::DrawnArea(size_t position) const {
+    return drawnAreas_[position];
 }
 
 void FormPaintKit::Paint(HDC dc, const std::function<LabelInk(const LabelSpec&)>& inkOf) const {
@@ -55,13 +107,10 @@ void FormPaintKit::Paint(HDC dc, const std::function<LabelInk(const LabelSpec&)>
         const LabelSpec& label = layout_.labels[i];
         const LabelInk ink = inkOf(label);
         SetTextColor(dc, ink.buttonText ? GetSysColor(COLOR_BTNTEXT) : ToColorRef(ink.colour));
-        if (labelFonts_[i])
-            SelectObject(dc, labelFonts_[i].get());
+        SelectObject(dc, FontOf(i));
         RECT r = LabelRectPixels(label.rect);
         const std::wstring text(label.text);
-        // Not clipped: where a substitute face runs wider than the designed one, the text still shows whole.
-        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
-                  DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, kLabelFormat);
     }
     SelectObject(dc, oldFont);
     SetBkMode(dc, oldMode);

@@ -10,7 +10,7 @@
 
 namespace vitrell {
 
-// The GDI objects one form draws with, made once when the window is created.
+// The GDI objects one form draws with, made once when the window is created, and where its labels' texts lie.
 class FormPaintKit {
   public:
     FormPaintKit(HINSTANCE instance, const FormLayout& layout);
@@ -21,16 +21,26 @@ class FormPaintKit {
 
     HICON Icon() const { return icon_.get(); }
 
+    // What the text of the layout's `position`th label covers, in client pixels: measured in the face it is
+    // really drawn in, from the label's top-left corner.
+    RECT TextArea(size_t position) const { return textAreas_[position]; }
+    // The same for every label, in twips, as LabelAt takes them.
+    std::vector<RectTwips> TextAreasTwips() const;
+    // Everything the label may have drawn: its designed rectangle and its text with any part of a glyph that
+    // reaches past the text's advance.
+    RECT DrawnArea(size_t position) const;
+
   private:
+    HGDIOBJ FontOf(size_t position) const;
+
     const FormLayout& layout_;
     std::vector<UniqueGdiObject> labelFonts_;  // one per label, in the layout's order
+    std::vector<RECT> textAreas_;              // likewise
+    std::vector<RECT> drawnAreas_;             // likewise
     UniqueGdiObject background_;
     UniqueGdiObject linePen_;
     UniqueIcon icon_;
 };
-
-// A font at its point size for the screen's DPI; null when the system refuses it.
-UniqueGdiObject CreateFormFont(const FontSpec& font);
 
 // A label's rectangle in client pixels.
 RECT LabelRectPixels(const RectTwips& rect);

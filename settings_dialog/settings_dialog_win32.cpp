@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +12,7 @@
 #include "mainwin/main_window_win32.h"
 #include "platform/win32/base_window.h"
 #include "platform/win32/dpi_win32.h"
+#include "platform/win32/fonts_win32.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/modal_win32.h"
 #include "settings_dialog/settings_dialog.h"
@@ -48,19 +49,16 @@ enum class Kind { Check, Button, Tab, Frame, Spinner, Readout, Caption, Line };
 enum class Page { Dialog, Tab0, Tab1 };
 enum class Face { Button, TabStrip, CheckBox, FrameCaption, Readout };
 
-struct FontSpec {
-    const wchar_t* face;
-    double points;
-    bool bold;
-};
-// Indexed by Face.
+// Indexed by Face; all with the Japanese character set.
 constexpr std::array<FontSpec, 5> kFonts = {{
-    {L"MS UI Gothic", 9, false},
-    {L"MS UI Gothic", 9.75, false},
-    {L"ＭＳ Ｐゴシック", 11.25, false},
-    {L"ＭＳ Ｐゴシック", 9.75, false},
-    {L"ＭＳ ゴシック", 12, true},
+    {L"MS UI Gothic", 9, false, false, true},
+    {L"MS UI Gothic", 9.75, false, false, true},
+    {L"ＭＳ Ｐゴシック", 11.25, false, false, true},
+    {L"ＭＳ Ｐゴシック", 9.75, false, false, true},
+    {L"ＭＳ ゴシック", 12, true, false, true},
 }};
+constexpr const wchar_t* kTabCaptions[] = {L"環境設定", L"初期設定"};  // in the tab strip's face
+constexpr wchar_t kReadoutDigits[] = L"0123456789";                    // all a read-out ever shows
 
 struct ControlSpec {
     Kind kind;
@@ -153,11 +151,22 @@ bool InRange(int id, int first, int count) {
     return id >= first && id < first + count;
 }
 
-UniqueGdiObject MakeFont(const FontSpec& spec) {
-    const int height = -static_cast<int>(std::lround(spec.points * ScreenDpiY() / 72.0));
-    return UniqueGdiObject(CreateFontW(height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                                       SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                       DEFAULT_PITCH | FF_DONTCARE, spec.face));
+// Every character drawn in a face: the captions of the controls that use it, the tab strip's captions and the
+// read-outs' digits. The '&' of an access key is not drawn.
+std::wstring TextsIn(Face face) {
+    std::wstring text;
+    for (const ControlSpec& spec : kControls) {
+        if (spec.face == face && spec.caption)
+            text += spec.caption;
+    }
+    if (face == Face::TabStrip) {
+        for (const wchar_t* caption : kTabCaptions)
+            text += caption;
+    }
+    if (face == Face::Readout)
+        text += kReadoutDigits;
+    text.erase(std::remove(text.begin(), text.end(), L'&'), text.end());
+    return text;
 }
 
 bool RegisterClasses(HINSTANCE instance, WNDPROC dialogProc) {
@@ -234,7 +243,7 @@ class SettingsDialogWindow final : public BaseWindow<SettingsDialogWindow>, priv
         if (!RegisterClasses(instance, WindowProc))
             return false;
         for (size_t i = 0; i < kFonts.size(); ++i)
-            fonts_[i] = MakeFont(kFonts[i]);
+            fonts_[i] = MakeFont(kFonts[i], ScreenDpiY(), TextsIn(static_cast<Face>(i)));
         backBrush_ = UniqueGdiObject(CreateSolidBrush(kBackColor));
         readoutBrush_ = UniqueGdiObject(CreateSolidBrush(kReadoutBack));
 
@@ -359,10 +368,10 @@ class SettingsDialogWindow final : public BaseWindow<SettingsDialogWindow>, priv
         HWND tab = GetDlgItem(hwnd_, kIdTab);
         TCITEMW item{};
         item.mask = TCIF_TEXT;
-        item.pszText = const_cast<wchar_t*>(L"環境設定");
-        SendMessageW(tab, TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        item.pszText = const_cast<wchar_t*>(L"初期設定");
-        SendMessageW(tab, TCM_INSERTITEMW, 1, reinterpret_cast<LPARAM>(&item));
+        for (int i = 0; i < static_cast<int>(std::size(kTabCaptions)); ++i) {
+            item.pszText = const_cast<wchar_t*>(kTabCaptions[i]);
+            SendMessageW(tab, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        }
         FitTabStrip(tab);
         // Read-outs, the line and the frames take no focus, so their place in the z-order does not change the
         // Tab order: beneath the rest (frames lowest, they fill their inside), they never cover a spinner.

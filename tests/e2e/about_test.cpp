@@ -1,8 +1,14 @@
 // The splash INITDISP and the version box INFO_VER, driven from outside under Wine.
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <set>
 #include <string>
+#include <vector>
 
+#include "tests/e2e/fonts.h"
 #include "tests/e2e/harness.h"
 
 namespace vitrell::e2e {
@@ -134,16 +140,10 @@ bool HoverAt(POINT p) {
 int PixelsOf(HWND box, double left, double top, double width, double height, COLORREF colour) {
     const POINT a = BoxPoint(box, left, top);
     const POINT b = BoxPoint(box, left + width, top + height);
-    HDC screen = GetDC(nullptr);
-    if (!screen)
+    const std::vector<COLORREF> pixels = ScreenPixels({a.x, a.y, b.x, b.y});
+    if (pixels.empty())
         return -1;
-    int count = 0;
-    for (LONG y = a.y; y < b.y; ++y) {
-        for (LONG x = a.x; x < b.x; ++x)
-            count += GetPixel(screen, x, y) == colour ? 1 : 0;
-    }
-    ReleaseDC(nullptr, screen);
-    return count;
+    return static_cast<int>(std::count(pixels.begin(), pixels.end(), colour));
 }
 
 struct LinkRect {
@@ -159,6 +159,97 @@ int Highlighted(HWND box, const LinkRect& r) {
 }
 int AtRest(HWND box, const LinkRect& r) {
     return PixelsOf(box, r.left, r.top, r.width, r.height, kLinkRest);
+}
+// Pixels of the links' part of the box that show the highlight, also where the highlight colour is blended into the
+// background at the edges of letters (or of boxes drawn for missing letters): far greener than the rest colour blended
+// the same way, and as much red as blue. A link's text may run past its label's rectangle.
+int HighlightTintedInLinks(HWND box) {
+    const POINT a = BoxPoint(box, 0, 2100);
+    const POINT b = BoxPoint(box, kBoxWidthTwips, kBoxHeightTwips);
+    int count = 0;
+    for (COLORREF c : ScreenPixels({a.x, a.y, b.x, b.y})) {
+        const int r = GetRValue(c), g = GetGValue(c), bl = GetBValue(c);
+        count += g - r > 255 - 192 && std::abs(bl - r) < 32 ? 1 : 0;
+    }
+    return count;
+}
+
+// The link labels' texts, and the part of the box they are drawn in (twips), to its right edge.
+constexpr const wchar_t* kLinkTexts[] = {L"E-Mail Address：", L"vitrell@example.org", L"URL Address：",
+                                         L"http://www.example.org/", L"vitrell/"};
+constexpr RECT kLinkArea{450, 2250, static_cast<LONG>(kBoxWidthTwips) - 30, 3620};
+
+// How many different shapes the box shows in a part of it (twips): 8-connected runs of pixels unlike the background,
+// told apart by size, form and colour. Text drawn with glyphs shows about one shape per different character; text
+// drawn as boxes shows the same box for every character.
+int DistinctShapes(HWND box, const RECT& twips) {
+    const POINT a = BoxPoint(box, twips.left, twips.top);
+    const POINT b = BoxPoint(box, twips.right, twips.bottom);
+    const int w = b.x - a.x;
+    const int h = b.y - a.y;
+    const std::vector<COLORREF> pixels = ScreenPixels({a.x, a.y, b.x, b.y});
+    if (pixels.empty())
+        return -1;
+    std::map<COLORREF, int> counts;
+    for (COLORREF c : pixels)
+        ++counts[c];
+    COLORREF background = pixels.front();
+    for (const auto& [colour, count] : counts) {
+        if (count > counts[background])
+            background = colour;
+    }
+    std::vector<int> component(pixels.size(), -1);
+    std::set<std::vector<COLORREF>> shapes;
+    for (int start = 0; start < w * h; ++start) {
+        if (pixels[start] == background || component[start] >= 0)
+            continue;
+        std::vector<int> members{start};
+        component[start] = start;
+        for (size_t i = 0; i < members.size(); ++i) {
+            const int x = members[i] % w;
+            const int y = members[i] / w;
+            for (int dy = -1; dy <= 1; ++dy) {
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const int nx = x + dx;
+                    const int ny = y + dy;
+                    if (nx < 0 || ny < 0 || nx >= w || ny >= h)
+                        continue;
+                    const int n = ny * w + nx;
+                    if (pixels[n] != background && component[n] < 0) {
+                        component[n] = start;
+                        members.push_back(n);
+                    }
+                }
+            }
+        }
+        int left = w, top = h, right = 0, bottom = 0;
+        for (int m : members) {
+            left = std::min(left, m % w);
+            right = std::max(right, m % w);
+            top = std::min(top, m / w);
+            bottom = std::max(bottom, m / w);
+        }
+        // The shape: its size, then each pixel of its bounding box, its own colour or a mark for any other.
+        std::vector<COLORREF> shape{static_cast<COLORREF>(right - left), static_cast<COLORREF>(bottom - top)};
+        for (int y = top; y <= bottom; ++y) {
+            for (int x = left; x <= right; ++x)
+                shape.push_back(component[y * w + x] == start ? pixels[y * w + x] : 0xFFFFFFFF);
+        }
+        shapes.insert(std::move(shape));
+    }
+    return static_cast<int>(shapes.size());
+}
+
+// The different characters with ink in the link labels.
+int DistinctLinkCharacters() {
+    std::set<wchar_t> characters;
+    for (const wchar_t* text : kLinkTexts) {
+        for (const wchar_t* c = text; *c; ++c) {
+            if (*c != L' ')
+                characters.insert(*c);
+        }
+    }
+    return static_cast<int>(characters.size());
 }
 
 HWND OpenVersionBox(Vitrell& app) {
@@ -288,38 +379,75 @@ TEST_F(AboutTest, SplashShowsFiveSecondsBeforeTheMainWindowAndIgnoresClicksAndKe
 }
 
 TEST_F(AboutTest, VersionBoxFromTheHelpMenuHighlightsAGroupAndTheBackgroundRestoresAll) {
-    Vitrell app;
-    HWND box = StartWithVersionBox(app);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(Narrow(ControlText(box)), Narrow(L"ﾊﾞｰｼﾞｮﾝ情報"));
-    EXPECT_FALSE(IsWindowEnabled(app.MainWindow())) << "the box is modal";
+    // With the designed faces, and without them (the program then draws with a face of the system that has glyphs,
+    // which may run wider than the labels' rectangles).
+    for (bool aside : {false, true}) {
+        SCOPED_TRACE(aside ? "font replacements aside" : "font replacements in place");
+        FontReplacements replacements(aside);
+        ASSERT_TRUE(replacements.Ready());
+        Vitrell app;
+        HWND box = StartWithVersionBox(app);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(Narrow(ControlText(box)), Narrow(L"ﾊﾞｰｼﾞｮﾝ情報"));
+        EXPECT_FALSE(IsWindowEnabled(app.MainWindow())) << "the box is modal";
 
-    ASSERT_TRUE(HoverAt(BoxPoint(box, 600, 2940)));  // on "URL Address："
-    EXPECT_TRUE(WaitUntil([&] { return Highlighted(box, kUrlLabel) > 0; }, 2000))
-        << "URL label: " << Highlighted(box, kUrlLabel) << " highlighted pixels, " << AtRest(box, kUrlLabel)
-        << " at rest";
-    EXPECT_EQ(Highlighted(box, kMailLabel), 0) << "the mail group lit with the home-page group";
-    EXPECT_GT(AtRest(box, kMailLabel), 0);
+        // Letters, not boxes: the links at rest and painted, with no tooltip over them, and the OK button's caption.
+        ASSERT_TRUE(HoverAt(BoxPoint(box, 5000, 3500)));
+        int shapes = -1;
+        (void)WaitUntil(
+            [&] {
+                const int now = DistinctShapes(box, kLinkArea);
+                const bool settled = now == shapes && now > 0 && HighlightTintedInLinks(box) == 0;
+                shapes = now;
+                return settled;
+            },
+            2000);
+        EXPECT_GE(2 * shapes, DistinctLinkCharacters())
+            << shapes << " different shapes for " << DistinctLinkCharacters() << " different characters";
+        HWND ok = FindWindowExW(box, nullptr, L"Button", nullptr);
+        ASSERT_NE(ok, nullptr);
+        EXPECT_EQ(Narrow(MissingGlyphs(ok, L"OK")), "") << "drawn as boxes on the OK button";
 
-    ASSERT_TRUE(HoverAt(BoxPoint(box, 5000, 3500)));  // the dialog's own background
-    EXPECT_TRUE(WaitUntil([&] { return Highlighted(box, kUrlLabel) == 0 && AtRest(box, kUrlLabel) > 0; }, 2000))
-        << "URL label: " << Highlighted(box, kUrlLabel) << " highlighted pixels after the background";
-    EXPECT_EQ(Highlighted(box, kMailLabel), 0);
+        ASSERT_TRUE(HoverAt(BoxPoint(box, 600, 2940)));  // on "URL Address："
+        EXPECT_TRUE(WaitUntil([&] { return Highlighted(box, kUrlLabel) > 0; }, 2000))
+            << "URL label: " << Highlighted(box, kUrlLabel) << " highlighted pixels, " << AtRest(box, kUrlLabel)
+            << " at rest";
+        EXPECT_EQ(Highlighted(box, kMailLabel), 0) << "the mail group lit with the home-page group";
+        EXPECT_GT(AtRest(box, kMailLabel), 0);
+        // Whatever uncovers the box while the group is lit (its own tooltip going, another window) repaints all of it
+        // lit, also where a wider face runs past the labels' rectangles.
+        (void)RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);  // the pixels tell
+        int lit = -1;
+        (void)WaitUntil(
+            [&] {
+                const int now = HighlightTintedInLinks(box);
+                const bool settled = now == lit && now > 0;
+                lit = now;
+                return settled;
+            },
+            2000);
 
-    ASSERT_TRUE(HoverAt(BoxPoint(box, 600, 2290)));  // on "E-Mail Address："
-    EXPECT_TRUE(WaitUntil([&] { return Highlighted(box, kMailLabel) > 0 && Highlighted(box, kUrlLabel) == 0; }, 2000))
-        << "mail label: " << Highlighted(box, kMailLabel) << " highlighted pixels";
+        ASSERT_TRUE(HoverAt(BoxPoint(box, 5000, 3500)));  // the dialog's own background
+        EXPECT_TRUE(WaitUntil([&] { return Highlighted(box, kUrlLabel) == 0 && AtRest(box, kUrlLabel) > 0; }, 2000))
+            << "URL label: " << Highlighted(box, kUrlLabel) << " highlighted pixels after the background";
+        EXPECT_TRUE(WaitUntil([&] { return HighlightTintedInLinks(box) == 0; }, 2000))
+            << HighlightTintedInLinks(box) << " pixels still highlighted after the background";
+        EXPECT_EQ(Highlighted(box, kMailLabel), 0);
 
-    // OK closes the box and gives the main window back.
-    HWND ok = FindWindowExW(box, nullptr, L"Button", nullptr);
-    ASSERT_NE(ok, nullptr);
-    EXPECT_EQ(Narrow(ControlText(ok)), "OK");
-    RECT r{};
-    GetWindowRect(ok, &r);
-    EXPECT_TRUE(ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2}));
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 3000)) << "OK did not close the box";
-    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }, 2000));
-    EXPECT_TRUE(app.Close()) << app.Error();
+        ASSERT_TRUE(HoverAt(BoxPoint(box, 600, 2290)));  // on "E-Mail Address："
+        EXPECT_TRUE(
+            WaitUntil([&] { return Highlighted(box, kMailLabel) > 0 && Highlighted(box, kUrlLabel) == 0; }, 2000))
+            << "mail label: " << Highlighted(box, kMailLabel) << " highlighted pixels";
+
+        // OK closes the box and gives the main window back.
+        EXPECT_EQ(Narrow(ControlText(ok)), "OK");
+        RECT r{};
+        GetWindowRect(ok, &r);
+        EXPECT_TRUE(ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2}));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 3000)) << "OK did not close the box";
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }, 2000));
+        EXPECT_TRUE(app.Close()) << app.Error();
+    }
 }
 
 TEST_F(AboutTest, MailLinkWithoutOutlookExpressWarnsAndTheBoxStaysOpen) {

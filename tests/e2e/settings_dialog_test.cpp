@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/fonts.h"
 #include "tests/e2e/harness.h"
 
 namespace vitrell::e2e {
@@ -21,9 +22,12 @@ constexpr int kIdCancel = 201;
 constexpr int kIdApply = 202;
 constexpr int kIdHelp = 203;
 constexpr int kIdCommand2 = 300;
+constexpr int kIdCommand3 = 301;
 constexpr int kIdTab = 400;
+constexpr int kIdFrame1 = 500;
 constexpr int kIdUpDown1 = 600;
 constexpr int kIdLabel1 = 700;
+constexpr int kIdLabel2 = 800;
 
 // The main window's commands.
 constexpr UINT kCmdOptSettei = 203;
@@ -365,7 +369,7 @@ TEST_F(SettingsDialogE2e, ResetThenCancelKeepsTheInitialLevelStored) {
     HWND dialog = WaitForDialog(app);
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(ShowTab(dialog, 1));
-    Press(dialog, 301);  // 初期値に戻す
+    Press(dialog, kIdCommand3);  // 初期値に戻す
     EXPECT_TRUE(WaitUntil([&] { return Label(dialog, 1) == L"35"; }, 2000)) << Narrow(Label(dialog, 1));
     EXPECT_EQ(GetString(L"Config", L"OptTou"), L"35");
     Press(dialog, kIdCancel);
@@ -510,6 +514,58 @@ TEST_F(SettingsDialogE2e, CloseBoxIsCancel) {
     EXPECT_EQ(GetString(L"Config", L"OptTemae"), L"1");
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }, 2000));
     EXPECT_TRUE(app.Close()) << app.Error();
+}
+
+TEST_F(SettingsDialogE2e, EveryCaptionIsDrawnWithGlyphsWhetherOrNotTheDesignedFacesExist) {
+    const struct {
+        int tab;
+        int id;
+        const wchar_t* text;  // nullptr: the control's own caption
+    } controls[] = {
+        // Check1(3) is never shown.
+        {0, kIdCheck1 + 0, nullptr},
+        {0, kIdCheck1 + 1, nullptr},
+        {0, kIdCheck1 + 2, nullptr},
+        {0, kIdCheck1 + 4, nullptr},
+        {0, kIdCheck1 + 5, nullptr},
+        {0, kIdCheck1 + 7, nullptr},
+        {0, kIdCheck1 + 6, nullptr},
+        {0, kIdOk, nullptr},
+        {0, kIdCancel, nullptr},
+        {0, kIdApply, nullptr},
+        {0, kIdHelp, nullptr},
+        {0, kIdCommand2, L"...環境設定初期設定"},  // the tab strip's captions share the face of "..."
+        {1, kIdFrame1 + 0, nullptr},
+        {1, kIdFrame1 + 1, nullptr},
+        {1, kIdLabel2, nullptr},
+        {1, kIdCommand3, nullptr},
+        {1, kIdLabel1 + 1, L"0123456789"},  // every digit a read-out can show
+    };
+    for (bool aside : {false, true}) {
+        SCOPED_TRACE(aside ? "font replacements aside" : "font replacements in place");
+        FontReplacements replacements(aside);
+        ASSERT_TRUE(replacements.Ready());
+        Vitrell app;
+        ASSERT_TRUE(app.Start()) << app.Error();
+        ASSERT_TRUE(Request(app, Way::MenuItem));
+        HWND dialog = WaitForDialog(app);
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(MoveCursor({GetSystemMetrics(SM_CXSCREEN) - 2, 1}));  // no tooltip over a caption
+        for (int tab : {0, 1}) {
+            ASSERT_TRUE(ShowTab(dialog, tab));
+            for (const auto& c : controls) {
+                if (c.tab != tab)
+                    continue;
+                HWND control = GetDlgItem(dialog, c.id);
+                const std::wstring text = c.text ? c.text : ControlText(control);
+                EXPECT_EQ(Narrow(MissingGlyphs(control, text)), "")
+                    << "drawn as boxes in control " << c.id << " \"" << Narrow(text) << "\"";
+            }
+        }
+        Press(dialog, kIdCancel);
+        EXPECT_TRUE(WaitForNoDialog(app));
+        EXPECT_TRUE(app.Close()) << app.Error();
+    }
 }
 
 TEST_F(SettingsDialogE2e, ExitRequestedWhileTheModalDialogIsOpenEndsCleanly) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <vector>
 
 #include "tests/fakes/fake_version_box.h"
 
@@ -306,20 +307,60 @@ TEST(VersionBoxClick, OtherLabelsDoNothingAndOkUnloads) {
     EXPECT_EQ(box.view.unloads, 1);
 }
 
-TEST(VersionBoxLayout, HitTestFindsEachLinkAndTheBackground) {
+// Each label's area as designed, in the layout's order.
+std::vector<RectTwips> DesignAreas(const FormLayout& layout) {
+    std::vector<RectTwips> areas;
+    for (const LabelSpec& label : layout.labels)
+        areas.push_back(label.rect);
+    return areas;
+}
+
+// The design with one label's text covering another area, as a face other than the designed one draws it.
+std::vector<RectTwips> WithArea(const FormLayout& layout, int index, RectTwips area) {
+    std::vector<RectTwips> areas = DesignAreas(layout);
+    for (size_t i = 0; i < layout.labels.size(); ++i) {
+        if (layout.labels[i].index == index)
+            areas[i] = area;
+    }
+    return areas;
+}
+
+TEST(VersionBoxLayout, HitTestFindsTheTopmostLabelWhoseTextCoversThePoint) {
     const FormLayout& layout = VersionBox::Layout();
+    const std::vector<RectTwips> design = DesignAreas(layout);
+    const std::vector<RectTwips> wideUrl = WithArea(layout, 12, {480, 2910, 2400, 255});  // runs past its box
+    const std::vector<RectTwips> narrowUrl = WithArea(layout, 12, {480, 2910, 900, 150});
+    const std::vector<RectTwips> tallMail = WithArea(layout, 10, {480, 2265, 1665, 400});  // into label 11's line
+    const std::vector<RectTwips> none;
     const struct {
+        const std::vector<RectTwips>* areas;
+        const char* what;
         double x, y;
         int want;
     } cases[] = {
-        {500, 2300, 10},  {500, 2600, 11}, {500, 2950, 12},
-        {500, 3200, 13},  {500, 3400, 14}, {3000, 3400, -1},  // right of the short last part of the address
-        {300, 300, -1},   {2000, 300, 1},                     // the product name above its shadow
-        {2750, 1150, 0},                                      // only the shadow reaches here
-        {5900, 3900, -1},
+        {&design, "design", 500, 2300, 10},
+        {&design, "design", 500, 2600, 11},
+        {&design, "design", 500, 2950, 12},
+        {&design, "design", 500, 3200, 13},
+        {&design, "design", 500, 3400, 14},
+        {&design, "design", 3000, 3400, -1},  // right of the short last part of the address
+        {&design, "design", 300, 300, -1},
+        {&design, "design", 2000, 300, 1},   // the product name above its shadow
+        {&design, "design", 2750, 1150, 0},  // only the shadow reaches here
+        {&design, "design", 5900, 3900, -1},
+        {&design, "design", 2500, 2950, -1},
+        {&wideUrl, "wide URL text", 2500, 2950, 12},  // lit where it shows, though outside its box
+        {&design, "design", 1600, 2950, 12},
+        {&narrowUrl, "narrow URL text", 1600, 2950, -1},  // inside its box, but right of its text
+        {&design, "design", 1200, 3100, 12},
+        {&narrowUrl, "narrow URL text", 1200, 3100, -1},  // below its text
+        {&narrowUrl, "narrow URL text", 600, 2950, 12},
+        {&tallMail, "tall mail text", 600, 2600, 11},  // both cover it: the later label lies above
+        {&tallMail, "tall mail text", 600, 2400, 10},
+        {&none, "no areas", 500, 2950, -1},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(LabelAt(layout, c.x, c.y), c.want) << "at (" << c.x << ", " << c.y << ")";
+        EXPECT_EQ(LabelAt(layout, *c.areas, c.x, c.y), c.want) << c.what << " at (" << c.x << ", " << c.y << ")";
 }
 
 TEST(VersionBoxLayout, TooltipsCarryTheAddressWithOneBlankEachSide) {
