@@ -21,6 +21,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -343,6 +344,22 @@ bool DoubleClickAt(POINT p);
 bool KeyDown(WORD vk);
 bool KeyUp(WORD vk);
 bool PressKey(WORD vk);
+
+// Holds keys as a keyboard does while polling `condition` like WaitUntil: the key-downs repeat every 100 ms (Wine
+// drops the state of a key held only by injected input when its desktop takes the X focus). The keys stay down.
+template <typename Condition>
+bool WaitHoldingKeys(std::initializer_list<WORD> keys, Condition condition, DWORD timeoutMs) {
+    int polls = 0;
+    return WaitUntil(
+        [&] {
+            if (polls++ % 5 == 0) {
+                for (WORD key : keys)
+                    (void)KeyDown(key);  // a lost repeat is made up by the next
+            }
+            return static_cast<bool>(condition());
+        },
+        timeoutMs);
+}
 
 // True exactly while a tray icon (window, id) exists: NIM_MODIFY with nothing to change. Runs on a probe thread
 // with a time limit; a shell that does not answer fails the test with a message that names the call.
