@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cfloat>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -134,14 +133,11 @@ double LeadingNumber(std::wstring_view text) {
 
     // A scale far outside what a double holds is clamped; the result is then the largest finite value or 0.
     scale = std::clamp(scale, -100000LL, 100000LL);
-    digits[count++] = 'e';
-    const auto exp = std::to_chars(digits + count, digits + sizeof digits, scale);
-    double value = 0.0;
-    const auto result = std::from_chars(digits, exp.ptr, value, std::chars_format::scientific);
-    if (result.ec == std::errc::result_out_of_range)
-        value = scale > 0 ? DBL_MAX : 0.0;
-    else if (result.ec != std::errc())
-        value = 0.0;
+    std::snprintf(digits + count, sizeof digits - static_cast<size_t>(count), "e%lld", scale);
+    // The C library's conversion rounds correctly; the program never changes the C locale, so "." is the point.
+    double value = std::strtod(digits, nullptr);
+    if (!std::isfinite(value))
+        value = DBL_MAX;
     return negative ? -value : value;
 }
 

@@ -8,6 +8,13 @@ foreach(arch win64 win32)
     set_tests_properties(cross.build_${arch} PROPERTIES FIXTURES_SETUP exe_${arch} TIMEOUT 900)
 endforeach()
 
+# The DLL imports of each exe against the committed list: nothing newer than the oldest Windows of the build.
+foreach(arch win64 win32)
+    add_test(NAME imports.${arch} COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check_imports.sh
+                                          ${VITRELL_CROSS_ROOT}/${arch}/VITRELL.exe ${arch})
+    set_tests_properties(imports.${arch} PROPERTIES FIXTURES_REQUIRED exe_${arch} TIMEOUT 60)
+endforeach()
+
 include(${CMAKE_SOURCE_DIR}/tests/e2e/register.cmake OPTIONAL)
 
 # The benchmarks in their quick mode: every section must still run and print its figures.

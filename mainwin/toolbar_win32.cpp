@@ -5,6 +5,7 @@
 #include <set>
 
 #include "app/settings.h"
+#include "platform/win32/subclass_win32.h"
 
 namespace vitrell {
 
@@ -53,9 +54,8 @@ bool Win32Toolbar::Create(HWND parent, HINSTANCE instance, std::function<void()>
     SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     customize_ = std::move(customize);
     // Failing either, a double click still opens the dialog, the control's own way.
-    if (SetPropW(toolbar_, kToolbarProp, this))
-        controlProc_ = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(toolbar_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlProc)));
+    if (SetPropW(toolbar_, kToolbarProp, this) && !Subclass(toolbar_, ControlProc))
+        (void)RemovePropW(toolbar_, kToolbarProp);
     images_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, static_cast<int>(kToolbarSlots), 0));
     return true;
 }
@@ -205,22 +205,16 @@ void Win32Toolbar::EndCustomize() {
 
 LRESULT CALLBACK Win32Toolbar::ControlProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* self = static_cast<Win32Toolbar*>(GetPropW(window, kToolbarProp));
-    const WNDPROC control = self ? self->controlProc_ : nullptr;
-    if (!control)
-        return DefWindowProcW(window, msg, wParam, lParam);
-    if (msg == WM_LBUTTONDBLCLK && self->customize_) {
+    if (msg == WM_LBUTTONDBLCLK && self && self->customize_) {
         POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        if (CallWindowProcW(control, window, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&at)) < 0) {
+        if (CallOriginal(window, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&at)) < 0) {
             self->customize_();  // may take the window away: nothing of it is touched after this
             return 0;
         }
     }
-    if (msg == WM_NCDESTROY) {
-        (void)SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(control));  // it goes anyway
-        (void)RemovePropW(window, kToolbarProp);
-        self->controlProc_ = nullptr;
-    }
-    return CallWindowProcW(control, window, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY)
+        (void)RemovePropW(window, kToolbarProp);  // it goes anyway
+    return CallOriginal(window, msg, wParam, lParam);
 }
 
 bool Win32Toolbar::HandleNotify(const NMHDR& header, LRESULT& result) {

@@ -56,7 +56,6 @@ class Win32Toolbar final : public IToolbar {
     static LRESULT CALLBACK ControlProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 
     HWND toolbar_ = nullptr;
-    WNDPROC controlProc_ = nullptr;  // the control's own procedure, under ControlProc
     std::function<void()> customize_;
     HWND customizeDialog_ = nullptr;  // from TBN_INITCUSTOMIZE until TBN_ENDADJUST
     UniqueImageList images_;

@@ -15,6 +15,7 @@
 #include "platform/win32/fonts_win32.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/modal_win32.h"
+#include "platform/win32/subclass_win32.h"
 #include "settings_dialog/settings_dialog.h"
 
 namespace vitrell {
@@ -222,10 +223,10 @@ std::vector<HWND> EnabledThreadWindows() {
 }
 
 // A focused spinner takes the arrow keys itself instead of letting the dialog move the focus with them.
-LRESULT CALLBACK SpinnerKeys(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+LRESULT CALLBACK SpinnerKeys(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_GETDLGCODE)
-        return DefSubclassProc(window, msg, wParam, lParam) | DLGC_WANTARROWS;
-    return DefSubclassProc(window, msg, wParam, lParam);
+        return CallOriginal(window, msg, wParam, lParam) | DLGC_WANTARROWS;
+    return CallOriginal(window, msg, wParam, lParam);
 }
 
 class SettingsDialogWindow final : public BaseWindow<SettingsDialogWindow>, private ISettingsDialogView {
@@ -383,7 +384,7 @@ class SettingsDialogWindow final : public BaseWindow<SettingsDialogWindow>, priv
                          static_cast<LPARAM>(range.max));
             SendMessageW(GetDlgItem(hwnd_, kIdUpDown1 + i), UDM_SETPOS32, 0, range.min);
             // Without the subclass the arrows move the focus; the mouse still works.
-            (void)SetWindowSubclass(GetDlgItem(hwnd_, kIdUpDown1 + i), SpinnerKeys, 1, 0);
+            (void)Subclass(GetDlgItem(hwnd_, kIdUpDown1 + i), SpinnerKeys);
         }
     }
 
