@@ -39,16 +39,20 @@ void Engine::ApplyTransparency() {
     if (system_.ReadWindowLong(TargetWindow, kGwlStyle) & kWsChild)
         return;
     const std::uint32_t exStyle = system_.ReadWindowLong(TargetWindow, kGwlExStyle);
-    // A window that paints itself with per-pixel alpha has no attributes to read; given some, it could no
-    // longer update itself. One layered with attributes (by us or by its own program) is treated as any other.
-    if ((exStyle & kWsExLayered) && system_.QueryLayeredAttributes(TargetWindow) == LayeredAttributes::kNone)
-        return;
-    // The style change below waits for the window's thread; one that does not answer is skipped until it does.
-    if (!system_.Answers(TargetWindow))
-        return;
-    const std::uint8_t alpha = AlphaForLevel(LeadingNumber(settings_.OptTou));
-    system_.WriteWindowLong(TargetWindow, kGwlExStyle, exStyle | kWsExLayered);
-    system_.SetLayeredWindowAttributes(TargetWindow, 0, alpha, kLwaAlpha);
+    if (exStyle & kWsExLayered) {
+        // A window that paints itself with per-pixel alpha has no attributes to read; given some, it could no
+        // longer update itself. One layered with attributes (by us or by its own program) is treated as any other.
+        if (system_.QueryLayeredAttributes(TargetWindow) == LayeredAttributes::kNone)
+            return;
+        // Its style already has the bit: writing it again would change nothing, yet wait on the window's thread,
+        // which Windows tells of the change with sent messages.
+    } else {
+        // That wait is why a window that does not answer is left alone until it does.
+        if (!system_.Answers(TargetWindow))
+            return;
+        system_.WriteWindowLong(TargetWindow, kGwlExStyle, exStyle | kWsExLayered);
+    }
+    system_.SetLayeredWindowAttributes(TargetWindow, 0, AlphaForLevel(LeadingNumber(settings_.OptTou)), kLwaAlpha);
 }
 
 }  // namespace vitrell

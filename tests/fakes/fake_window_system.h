@@ -15,6 +15,7 @@ class FakeWindowSystem final : public IWindowSystem {
         std::optional<std::uint8_t> alpha;   // what SetLayeredWindowAttributes gave it
         bool answers = true;                 // its thread takes messages
         bool styleWrittenWhileHung = false;  // a real program would have waited on it here
+        int styleWrites = 0;
     };
 
     bool GetCursorPos(ScreenPoint& point) override {
@@ -37,6 +38,7 @@ class FakeWindowSystem final : public IWindowSystem {
         ++calls;
         if (auto it = windows.find(w); it != windows.end() && index == kGwlExStyle) {
             it->second.styleWrittenWhileHung |= !it->second.answers;
+            ++it->second.styleWrites;
             it->second.exStyle = value;
         }
     }

@@ -135,7 +135,8 @@ TEST(Engine, WindowsThatPaintThemselvesOrDoNotAnswerAreLeftAsTheyAre) {
         {"window layered with attributes", {0, kWsExLayered, 90, true, false}, true, 204},
         {"per-pixel window where the query is missing", {0, kWsExLayered, {}, true, false}, false, 204},
         {"window that does not answer", {0, 0, {}, false, false}, true, std::nullopt},
-        {"layered window that does not answer", {0, kWsExLayered, 90, false, false}, true, 90},
+        // Its alpha can be set without waiting on it: only a style change waits.
+        {"layered window that does not answer", {0, kWsExLayered, 90, false, false}, true, 204},
     };
     for (const auto& c : cases) {
         EngineFixture f;
@@ -172,9 +173,10 @@ TEST(Engine, NewLevelReachesOnlyTheWindowUnderTheCursor) {
     EXPECT_EQ(*f.system.windows[kTarget].alpha, 204);
     EXPECT_EQ(*f.system.windows[kOther].alpha, 128);
     for (int i = 0; i < 5; ++i)
-        f.engine.Timer1_Timer();  // re-applied every tick, harmlessly
+        f.engine.Timer1_Timer();  // the alpha is applied every tick, harmlessly
     EXPECT_EQ(*f.system.windows[kOther].alpha, 128);
     EXPECT_EQ(f.system.windows[kOther].exStyle, kWsExLayered);
+    EXPECT_EQ(f.system.windows[kOther].styleWrites, 1) << "a style that has the bit is not written again";
 }
 
 }  // namespace
