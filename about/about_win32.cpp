@@ -10,7 +10,7 @@
 #include "about/form_paint_win32.h"
 #include "about/splash.h"
 #include "about/version_box.h"
-#include "app/system_info_win32.h"
+#include "platform/win32/system_info_win32.h"
 #include "mainwin/main_window_win32.h"
 #include "platform/win32/base_window.h"
 #include "platform/win32/dpi_win32.h"

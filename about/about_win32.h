@@ -2,7 +2,7 @@
 // The splash screen INITDISP and the version-information box INFO_VER on Win32.
 #include <windows.h>
 
-#include "app/app_context.h"
+#include "core/app_context.h"
 
 namespace vitrell {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "about/form_layout.h"
-#include "app/probes.h"
+#include "core/probes.h"
 
 namespace vitrell {
 

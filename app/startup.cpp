@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/text.h"
+#include "core/text.h"
 
 namespace vitrell {
 

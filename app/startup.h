@@ -2,7 +2,7 @@
 // Main: everything that happens before the message loop.
 #include <string>
 
-#include "app/app_context.h"
+#include "core/app_context.h"
 #include "platform/twips.h"
 
 namespace vitrell {

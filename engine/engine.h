@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "platform/window_system.h"
 
 namespace vitrell {

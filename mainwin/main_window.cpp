@@ -1,7 +1,7 @@
 #include "mainwin/main_window.h"
 
-#include "app/text.h"
-#include "mainwin/toolbar_tables.h"
+#include "core/text.h"
+#include "core/toolbar_tables.h"
 
 namespace vitrell {
 

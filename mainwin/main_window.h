@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/app_context.h"
-#include "app/exit.h"
-#include "app/probes.h"
+#include "core/app_context.h"
+#include "core/exit.h"
+#include "core/probes.h"
 #include "engine/engine.h"
 #include "mainwin/main_window_view.h"
 #include "settings_dialog/settings_host.h"

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "about/about_win32.h"
-#include "app/system_info_win32.h"
+#include "platform/win32/system_info_win32.h"
 #include "mainwin/main_window.h"
 #include "mainwin/toolbar_win32.h"
 #include "platform/win32/base_window.h"

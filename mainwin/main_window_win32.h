@@ -2,7 +2,7 @@
 // The main window VITRELL on Win32.
 #include <windows.h>
 
-#include "app/app_context.h"
+#include "core/app_context.h"
 
 namespace vitrell {
 

@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "platform/win32/subclass_win32.h"
 
 namespace vitrell {

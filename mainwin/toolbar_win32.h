@@ -10,7 +10,7 @@
 #include <string>
 
 #include "mainwin/main_window_view.h"
-#include "mainwin/toolbar_tables.h"
+#include "core/toolbar_tables.h"
 #include "platform/win32/handles.h"
 
 namespace vitrell {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/text.h"
+#include "core/text.h"
 
 namespace vitrell {
 

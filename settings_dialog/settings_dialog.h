@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/app_context.h"
+#include "core/app_context.h"
 #include "settings_dialog/settings_host.h"
 
 namespace vitrell {

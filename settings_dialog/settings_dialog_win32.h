@@ -2,7 +2,7 @@
 // The settings dialog SETTEI on Win32.
 #include <windows.h>
 
-#include "app/app_context.h"
+#include "core/app_context.h"
 #include "settings_dialog/settings_host.h"
 
 namespace vitrell {

@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
-#include "app/probes.h"
-#include "app/system_info_win32.h"
+#include "core/probes.h"
+#include "platform/win32/system_info_win32.h"
 
 int wmain() {
     vitrell::Win32SystemInfo system;

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/text.h"
+#include "core/text.h"
 #include "settings_dialog/settings_dialog.h"
 
 namespace vitrell::testing {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
+#include "core/app_context.h"
 #include "settings_dialog/settings_dialog.h"
 #include "tests/fakes/fake_registry.h"
 #include "tests/fakes/fake_settings_dialog.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_context.h"
+#include "core/app_context.h"
 #include "mainwin/main_window.h"
 #include "tests/fakes/fake_main_window.h"
 #include "tests/fakes/fake_registry.h"

@@ -1,5 +1,5 @@
 // The main window's rules: level steps, the on/off switch, tray callbacks, menus, show/hide and the exit paths.
-#include "app/text.h"
+#include "core/text.h"
 #include "tests/unit/mainwin_fixture.h"
 
 namespace vitrell::testing {

@@ -5,8 +5,8 @@
 #include <climits>
 #include <vector>
 
-#include "app/exit.h"
-#include "app/settings.h"
+#include "core/exit.h"
+#include "core/settings.h"
 #include "tests/fakes/fake_registry.h"
 
 namespace vitrell {

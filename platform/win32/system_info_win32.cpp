@@ -1,4 +1,4 @@
-#include "app/system_info_win32.h"
+#include "platform/win32/system_info_win32.h"
 
 #include <windows.h>
 

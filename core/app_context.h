@@ -3,8 +3,8 @@
 // One instance lives from Main to the end of the process; forms hold a reference to it.
 #include <string>
 
-#include "app/settings.h"
-#include "mainwin/toolbar_tables.h"
+#include "core/settings.h"
+#include "core/toolbar_tables.h"
 
 namespace vitrell {
 

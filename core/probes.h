@@ -1,23 +1,11 @@
 #pragma once
 // Which Windows this is, and whether the user has picked an appearance scheme. No state: each call asks afresh.
-#include <cstdint>
 #include <string>
 
 #include "platform/registry.h"
+#include "platform/system_info.h"
 
 namespace vitrell {
-
-struct OsVersion {
-    std::uint32_t platformId = 0;  // 1: the Windows 95 family, 2: the NT family; 0 after a failed query
-    std::uint32_t major = 0;
-    std::uint32_t minor = 0;
-};
-
-class ISystemInfo {
-public:
-    virtual ~ISystemInfo() = default;
-    virtual OsVersion QueryVersion() = 0;
-};
 
 inline constexpr std::wstring_view kWindowsXP = L"Windows XP";
 inline constexpr std::wstring_view kWindows2000 = L"Windows 2000";

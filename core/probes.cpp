@@ -1,4 +1,4 @@
-#include "app/probes.h"
+#include "core/probes.h"
 
 namespace vitrell {
 

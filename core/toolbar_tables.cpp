@@ -1,6 +1,6 @@
-#include "mainwin/toolbar_tables.h"
+#include "core/toolbar_tables.h"
 
-#include "app/settings.h"
+#include "core/settings.h"
 
 namespace vitrell {
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/probes.h"
+#include "platform/system_info.h"
 
 namespace vitrell {
 

@@ -1,6 +1,6 @@
-#include "app/exit.h"
+#include "core/exit.h"
 
-#include "app/text.h"
+#include "core/text.h"
 
 namespace vitrell {
 

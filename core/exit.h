@@ -1,6 +1,6 @@
 #pragma once
 // ExitApplication: the one way the program ends normally.
-#include "app/app_context.h"
+#include "core/app_context.h"
 #include "platform/twips.h"
 
 namespace vitrell {
