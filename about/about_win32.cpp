@@ -10,20 +10,17 @@
 #include "about/form_paint_win32.h"
 #include "about/splash.h"
 #include "about/version_box.h"
-#include "platform/win32/system_info_win32.h"
 #include "mainwin/main_window_win32.h"
 #include "platform/win32/base_window.h"
 #include "platform/win32/dpi_win32.h"
 #include "platform/win32/fonts_win32.h"
 #include "platform/win32/modal_win32.h"
+#include "platform/win32/system_info_win32.h"
 
 namespace vitrell {
 
 namespace {
 
-constexpr wchar_t kSplashClass[] = L"VITRELL.INITDISP";
-constexpr wchar_t kVersionBoxClass[] = L"VITRELL.INFO_VER";
-constexpr wchar_t kVersionBoxCaption[] = L"ﾊﾞｰｼﾞｮﾝ情報";
 constexpr UINT_PTR kTimer1Id = 1;
 constexpr int kHandCursorId = 101;  // resource/vitrell.rc
 constexpr int kCommand1Id = IDOK;
@@ -190,9 +187,9 @@ class VersionBoxWindow final : public BaseWindow<VersionBoxWindow>, private IVer
     bool Create(HWND owner) {
         if (!RegisterFormClass(instance_, kVersionBoxClass, WindowProc, IDC_ARROW))
             return false;
-        return CreateCentredWindow(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kVersionBoxClass, kVersionBoxCaption,
-                                   WS_POPUP | WS_CAPTION | WS_SYSMENU, VersionBox::Layout().client, owner, instance_,
-                                   this) != nullptr;
+        return CreateCentredWindow(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kVersionBoxClass,
+                                   kVersionBoxCaption.data(), WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                                   VersionBox::Layout().client, owner, instance_, this) != nullptr;
     }
 
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

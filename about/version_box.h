@@ -7,19 +7,12 @@
 
 #include "about/form_layout.h"
 #include "core/probes.h"
+#include "core/product.h"
 
 namespace vitrell {
 
-inline constexpr std::wstring_view kMailAddress = L"vitrell@example.org";
-inline constexpr std::wstring_view kHomePage = L"http://www.example.org/vitrell/";
-
 inline constexpr Rgb kLinkRest{192, 255, 192};
 inline constexpr Rgb kLinkHighlight{0, 255, 0};
-
-inline constexpr std::wstring_view kMailMissingText = L"「Outlook Express」 が ｲﾝｽﾄｰﾙ されていません。";
-inline constexpr std::wstring_view kMailMissingTitle = L"OE ｲﾝｽﾄｰﾙ 確認";
-inline constexpr std::wstring_view kBrowserMissingText = L"「Internet Explorer」 が ｲﾝｽﾄｰﾙ されていません。";
-inline constexpr std::wstring_view kBrowserMissingTitle = L"IE ｲﾝｽﾄｰﾙ 確認";
 
 enum class LinkGroup { None, Mail, HomePage };
 

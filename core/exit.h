@@ -6,7 +6,7 @@
 namespace vitrell {
 
 class IExitHost {
-public:
+  public:
     virtual ~IExitHost() = default;
     virtual RectTwips MainWindowRect() = 0;  // outer edges of the main window, shown or hidden
     virtual void CloseSettingsDialog() = 0;  // nothing when it is not open

@@ -3,14 +3,10 @@
 #include <string>
 #include <string_view>
 
+#include "core/product.h"
 #include "platform/registry.h"
 
 namespace vitrell {
-
-inline constexpr std::wstring_view kSettingsKey = L"Software\\VB and VBA Program Settings\\VITRELL";
-inline constexpr std::wstring_view kConfig = L"Config";
-inline constexpr std::wstring_view kPosition = L"Position";
-inline constexpr std::wstring_view kToolbarValue = L"Toolbar";
 
 // One text per key, named as the key. Filled once at start-up; from then on the authority.
 struct SettingsRecord {
@@ -45,7 +41,7 @@ inline std::wstring FlagText(bool on) {
 }
 
 class SettingsStore {
-public:
+  public:
     explicit SettingsStore(IRegistry& registry) : registry_(registry) {}
 
     // The stored text, or the empty text when the section, the value or its REG_SZ type is missing.
@@ -61,7 +57,7 @@ public:
 
     static std::wstring SectionPath(std::wstring_view section);
 
-private:
+  private:
     IRegistry& registry_;
 };
 

@@ -7,19 +7,12 @@
 #include "core/app_context.h"
 #include "core/exit.h"
 #include "core/probes.h"
+#include "core/product.h"
 #include "engine/engine.h"
 #include "mainwin/main_window_view.h"
 #include "settings_dialog/settings_host.h"
 
 namespace vitrell {
-
-// Texts the user sees in this form.
-inline constexpr std::wstring_view kMainCaption = L"ビトレル";
-inline constexpr std::wstring_view kTrayTip = L" ビトレル for Win ";
-inline constexpr std::wstring_view kExitQuestion = L"「ビトレル for Windows」 を終了しますか？";
-inline constexpr std::wstring_view kExitTitle = L"終了確認";
-inline constexpr std::wstring_view kRangeMessage = L"透明度は 「0\uFF5E100」 の範囲で設定可能です。";
-inline constexpr std::wstring_view kRangeTitle = L"設定可能範囲";
 
 // One row of the layout table: what ApplyWindowLayout gives the window.
 struct WindowLayout {

@@ -7,7 +7,6 @@
 #include <memory>
 
 #include "about/about_win32.h"
-#include "platform/win32/system_info_win32.h"
 #include "mainwin/main_window.h"
 #include "mainwin/toolbar_win32.h"
 #include "platform/win32/base_window.h"
@@ -15,6 +14,7 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/modal_win32.h"
 #include "platform/win32/registry_win32.h"
+#include "platform/win32/system_info_win32.h"
 #include "platform/win32/window_system_win32.h"
 #include "settings_dialog/settings_dialog_win32.h"
 
@@ -25,30 +25,14 @@ namespace {
 constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT_PTR kTimer2 = 2;
 constexpr UINT kTimer2IntervalMs = 50;
-constexpr UINT kTrayIconId = 100;
 constexpr UINT kMsgActivate = WM_APP + 1;  // Form_Activate, run once the activation has settled
-constexpr UINT ID_SYSMENU_SETTINGS = 1000;
-constexpr int kMaxPixels = 30000;  // an edited position far off any screen still fits the window manager
+constexpr int kMaxPixels = 30000;          // an edited position far off any screen still fits the window manager
 constexpr int kDoEventsLimit = 1000;
-
-constexpr wchar_t kOwnerClass[] = L"VITRELL.Owner";
-constexpr wchar_t kPictureClass[] = L"VITRELL.Picture1";
 
 // Picture1: left 690, top 480, 480 x 480 twips, below the visible client area.
 constexpr double kPictureLeftTwips = 690;
 constexpr double kPictureTopTwips = 480;
 constexpr double kPictureSizeTwips = 480;
-
-// Menu commands.
-enum MenuCommand : UINT {
-    kCmdHelpKeyWord0 = 200,  // mnuHelpContent_KeyWord(0)
-    kCmdHelpKeyWord1 = 201,  // mnuHelpContent_KeyWord(1)
-    kCmdHelpAbout = 202,
-    kCmdOptSettei = 203,
-    kCmdShowHide0 = 204,  // mnuFileShow_Hide(0)
-    kCmdShowHide1 = 205,  // mnuFileShow_Hide(1)
-    kCmdFileEnd = 206,
-};
 
 struct AccelTraits {
     using Handle = HACCEL;
@@ -137,8 +121,8 @@ class MainWindowWin32 final : public BaseWindow<MainWindowWin32>, private IMainW
         if (!RegisterClasses())
             return false;
         // An invisible owner keeps the window off the taskbar while its title bar stays a normal one.
-        owner_ = CreateWindowExW(0, kOwnerClass, kMainCaption.data(), WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance_,
-                                 this);
+        owner_ = CreateWindowExW(0, kHiddenOwnerClass, kMainCaption.data(), WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                 instance_, this);
         if (!owner_)
             return false;
         return CreateWindowExW(0, kMainWindowClass, kMainCaption.data(), WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
@@ -249,7 +233,7 @@ class MainWindowWin32 final : public BaseWindow<MainWindowWin32>, private IMainW
         owner.lpfnWndProc = OwnerProc;
         owner.hInstance = instance_;
         owner.hIcon = bigIcon_.get();
-        owner.lpszClassName = kOwnerClass;
+        owner.lpszClassName = kHiddenOwnerClass;
         if (!RegisterClassExW(&owner))
             return false;
 
@@ -443,7 +427,7 @@ class MainWindowWin32 final : public BaseWindow<MainWindowWin32>, private IMainW
         if (HMENU system = GetSystemMenu(hwnd_, FALSE)) {
             // A failed append leaves the entry out and changes nothing else.
             (void)AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
-            (void)AppendMenuW(system, MF_STRING, ID_SYSMENU_SETTINGS, L"各種設定(&K)");
+            (void)AppendMenuW(system, MF_STRING, kSysMenuSettingsCommand, L"各種設定(&K)");
         }
         PrevWndProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SysMenuWndProc)));
@@ -526,7 +510,7 @@ class MainWindowWin32 final : public BaseWindow<MainWindowWin32>, private IMainW
 };
 
 LRESULT CALLBACK SysMenuWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_SYSCOMMAND && wParam == ID_SYSMENU_SETTINGS && g_mainWindow)
+    if (msg == WM_SYSCOMMAND && wParam == kSysMenuSettingsCommand && g_mainWindow)
         g_mainWindow->OpenSettingsModeless();
     return CallWindowProcW(PrevWndProc, hwnd, msg, wParam, lParam);
 }

@@ -6,8 +6,6 @@
 
 namespace vitrell {
 
-inline constexpr wchar_t kMainWindowClass[] = L"VITRELL";
-
 // Loads the main window (Form_Load runs) and shows it unless `visible` is false. False when it could not be created.
 bool LoadMainWindow(HINSTANCE instance, AppContext& app, bool visible);
 

@@ -9,13 +9,12 @@
 #include <map>
 #include <string>
 
-#include "mainwin/main_window_view.h"
+#include "core/product.h"
 #include "core/toolbar_tables.h"
+#include "mainwin/main_window_view.h"
 #include "platform/win32/handles.h"
 
 namespace vitrell {
-
-inline constexpr int kFirstToolbarCommand = 101;  // slot 0; slot n is 101 + n
 
 class Win32Toolbar final : public IToolbar {
   public:

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/app_context.h"
+#include "core/product.h"
 #include "settings_dialog/settings_host.h"
 
 namespace vitrell {
@@ -21,12 +22,6 @@ inline constexpr unsigned kHelpContextEnvironment = 24;
 inline constexpr unsigned kHelpContextInitial = 25;
 
 enum class CommandButton { Ok = 0, Cancel = 1, Apply = 2, Help = 3 };
-
-inline constexpr std::wstring_view kBothHiddenText =
-    L"「メニューバー」 と 「ツールバー」 の両方を表示しない設定はできません。";
-inline constexpr std::wstring_view kBothHiddenTitle = L"設定確認";
-inline constexpr std::wstring_view kForcedText = L"強制的に 「メニューバー」 を表示に設定します。";
-inline constexpr std::wstring_view kForcedTitle = L"強制設定";
 
 struct SpinnerRange {
     int min;

@@ -22,27 +22,11 @@ namespace vitrell {
 
 namespace {
 
-constexpr wchar_t kDialogClass[] = L"VITRELL_SETTEI";
-constexpr wchar_t kOwnerClass[] = L"VITRELL_SETTEI_OWNER";
-constexpr wchar_t kCaption[] = L"各種設定";
-
 constexpr double kClientWidthTwips = 5835;
 constexpr double kClientHeightTwips = 3930;
 constexpr COLORREF kBackColor = RGB(128, 128, 128);
 constexpr COLORREF kReadoutText = RGB(255, 255, 128);
 constexpr COLORREF kReadoutBack = RGB(64, 64, 64);
-
-// Control ids; none is IDOK or IDCANCEL, so Enter and Escape reach no button the form did not mean.
-constexpr int kIdCheck1 = 100;    // + index
-constexpr int kIdCommand1 = 200;  // + index
-constexpr int kIdCommand2 = 300;
-constexpr int kIdCommand3 = 301;
-constexpr int kIdTab = 400;
-constexpr int kIdFrame1 = 500;   // + index
-constexpr int kIdUpDown1 = 600;  // + index
-constexpr int kIdLabel1 = 700;   // + index
-constexpr int kIdLabel2 = 800;
-constexpr int kIdLine1 = 801;
 
 constexpr int kHiddenBox = 3;  // Check1(3): loaded and stored, never shown
 
@@ -172,22 +156,22 @@ std::wstring TextsIn(Face face) {
 
 bool RegisterClasses(HINSTANCE instance, WNDPROC dialogProc) {
     WNDCLASSEXW wc{};
-    if (!GetClassInfoExW(instance, kDialogClass, &wc)) {
+    if (!GetClassInfoExW(instance, kSettingsDialogClass, &wc)) {
         wc = {};
         wc.cbSize = sizeof(wc);
         wc.lpfnWndProc = dialogProc;
         wc.hInstance = instance;
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kDialogClass;  // no class brush: the window paints its own grey
+        wc.lpszClassName = kSettingsDialogClass;  // no class brush: the window paints its own grey
         if (!RegisterClassExW(&wc))
             return false;
     }
-    if (!GetClassInfoExW(instance, kOwnerClass, &wc)) {
+    if (!GetClassInfoExW(instance, kHiddenOwnerClass, &wc)) {
         wc = {};
         wc.cbSize = sizeof(wc);
         wc.lpfnWndProc = DefWindowProcW;
         wc.hInstance = instance;
-        wc.lpszClassName = kOwnerClass;
+        wc.lpszClassName = kHiddenOwnerClass;
         if (!RegisterClassExW(&wc))
             return false;
     }
@@ -253,7 +237,8 @@ class SettingsDialogWindow final : public BaseWindow<SettingsDialogWindow>, priv
         // task bar, so the stand-alone one gets a hidden owner of its own.
         owner_ = modal_ ? ThreadMainWindow() : nullptr;
         if (!owner_) {
-            ownOwner_ = CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+            ownOwner_ =
+                CreateWindowExW(0, kHiddenOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
             owner_ = ownOwner_;
         }
 
@@ -267,8 +252,8 @@ class SettingsDialogWindow final : public BaseWindow<SettingsDialogWindow>, priv
         const int height = frame.bottom - frame.top;
         const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
         const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-        if (!CreateWindowExW(kExStyle, kDialogClass, kCaption, kStyle, left, top, width, height, owner_, nullptr,
-                             instance, this))
+        if (!CreateWindowExW(kExStyle, kSettingsDialogClass, kSettingsCaption.data(), kStyle, left, top, width, height,
+                             owner_, nullptr, instance, this))
             return false;
         CreateControls(instance);
         RegisterDialogWindow(hwnd_);

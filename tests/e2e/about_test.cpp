@@ -8,17 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "core/product.h"
 #include "tests/e2e/fonts.h"
 #include "tests/e2e/harness.h"
 
 namespace vitrell::e2e {
 namespace {
 
-constexpr wchar_t kSplashClass[] = L"VITRELL.INITDISP";
-constexpr wchar_t kVersionBoxClass[] = L"VITRELL.INFO_VER";
-constexpr wchar_t kMainClass[] = L"VITRELL";
 constexpr wchar_t kStandInRecord[] = L"vitrell-e2e-command-line.txt";
-constexpr wchar_t kExpectedAddress[] = L"http://www.example.org/vitrell/";
 constexpr COLORREF kLinkRest = RGB(192, 255, 192);
 constexpr COLORREF kLinkHighlight = RGB(0, 255, 0);
 constexpr double kBoxWidthTwips = 5925;
@@ -329,7 +326,7 @@ TEST_F(AboutTest, SplashShowsFiveSecondsBeforeTheMainWindowAndIgnoresClicksAndKe
     ASSERT_TRUE(WaitUntil([&] { return (splash = FindWindowW(kSplashClass, nullptr)) != nullptr; }, 15000))
         << "no splash appeared";
     const ULONGLONG shown = GetTickCount64();
-    EXPECT_EQ(FindWindowW(kMainClass, nullptr), nullptr) << "main window exists while the splash shows";
+    EXPECT_EQ(FindWindowW(kMainWindowClass, nullptr), nullptr) << "main window exists while the splash shows";
 
     const LONG style = GetWindowLongW(splash, GWL_STYLE);
     EXPECT_EQ(style & WS_CAPTION, WS_DLGFRAME) << "style 0x" << std::hex << style << ": no caption, a dialog frame";
@@ -363,7 +360,7 @@ TEST_F(AboutTest, SplashShowsFiveSecondsBeforeTheMainWindowAndIgnoresClicksAndKe
         [&] {
             if (!IsWindow(splash))
                 return true;
-            mainBeforeClose = mainBeforeClose || FindWindowW(kMainClass, nullptr) != nullptr;
+            mainBeforeClose = mainBeforeClose || FindWindowW(kMainWindowClass, nullptr) != nullptr;
             return false;
         },
         10000))
@@ -475,7 +472,7 @@ TEST_F(AboutTest, HomePageLinkStartsTheBrowserWithTheAddressAsItsArgument) {
     std::wstring line;
     EXPECT_TRUE(WaitUntil([&] { return !(line = browser.Record()).empty(); }, 10000)) << "the stand-in never ran";
     // The program path quoted: a path with blanks never starts "C:\Program.exe".
-    EXPECT_EQ(Narrow(line), Narrow(L"\"" + browser.Path() + L"\" " + kExpectedAddress));
+    EXPECT_EQ(Narrow(line), Narrow(L"\"" + browser.Path() + L"\" " + std::wstring(kHomePage)));
     EXPECT_EQ(FindMessageBox(app.Pid()), nullptr) << "a warning although the browser is there";
     EXPECT_TRUE(IsWindow(box));
 

@@ -15,9 +15,7 @@ namespace vitrell::e2e {
 
 namespace {
 
-constexpr wchar_t kMainWindowClassName[] = L"VITRELL";
 constexpr wchar_t kDialogClass[] = L"#32770";
-constexpr wchar_t kExitQuestionTitle[] = L"終了確認";
 constexpr wchar_t kTargetClass[] = L"VitrellE2ETarget";
 constexpr wchar_t kHelpClass[] = L"MS_WINHELP";
 constexpr int kMessageTextId = 0xFFFF;
@@ -239,7 +237,7 @@ bool SetKeyReadOnly(std::wstring_view path, bool readOnly) {
 }
 
 std::wstring SectionPath(std::wstring_view section) {
-    std::wstring path = kSettingsKey;
+    std::wstring path(kSettingsKey);
     path += L'\\';
     path += section;
     return path;
@@ -445,7 +443,7 @@ bool Vitrell::Launch(DWORD timeoutMs, Shown shown, const wchar_t* wineDebug, con
     mainThreadId_ = info.dwThreadId;
     const bool found = WaitUntil(
         [&] {
-            const auto windows = TopLevelWindowsOf(pid_, kMainWindowClassName);
+            const auto windows = TopLevelWindowsOf(pid_, kMainWindowClass);
             main_ = windows.empty() ? nullptr : windows.front();
             if (main_ == nullptr)
                 return !Alive();
@@ -476,7 +474,7 @@ bool Vitrell::Close(DWORD timeoutMs) {
     }
     const bool ended = WaitUntil(
         [&] {
-            if (HWND box = FindMessageBox(pid_, kExitQuestionTitle))
+            if (HWND box = FindMessageBox(pid_, kExitTitle))
                 (void)AnswerMessageBox(box, IDOK);  // the box may vanish between find and answer; poll again
             return !Alive();
         },

@@ -29,6 +29,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/product.h"
 #include "platform/unique_resource.h"
 
 namespace vitrell::e2e {
@@ -80,8 +81,6 @@ bool WaitUntil(Condition condition, DWORD timeoutMs) {
 }
 
 // ---- Registry (HKEY_CURRENT_USER) ----------------------------------------------------------------------------
-
-inline constexpr wchar_t kSettingsKey[] = L"Software\\VB and VBA Program Settings\\VITRELL";
 
 // Deletes a key and everything below it. True when it is gone afterwards (also when it never existed).
 bool DeleteKeyTree(std::wstring_view path);

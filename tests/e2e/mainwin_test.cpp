@@ -6,19 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "core/product.h"
 #include "tests/e2e/harness.h"
 
 namespace vitrell::e2e {
 namespace {
 
 constexpr wchar_t kToolbarClass[] = L"ToolbarWindow32";
-constexpr wchar_t kPictureClass[] = L"VITRELL.Picture1";
-constexpr wchar_t kSettingsClass[] = L"VITRELL_SETTEI";
 constexpr wchar_t kMenuClass[] = L"#32768";
-constexpr wchar_t kRangeTitle[] = L"設定可能範囲";
-constexpr wchar_t kExitTitle[] = L"終了確認";
-constexpr UINT kTrayId = 100;
-constexpr int kFirstButtonCommand = 101;
 // The store follows a click within one display tick; the rest is the time the click needs to travel
 // from the driver through the X server and Wine to the program.
 constexpr DWORD kStoreDelayMs = 250;
@@ -245,7 +240,7 @@ class MainWindowE2E : public VitrellTest {
     void StartHidden(Vitrell& app) {
         ASSERT_TRUE(app.Start()) << app.Error();
         ASSERT_TRUE(WaitUntil([&] { return (picture = Child(app.MainWindow(), kPictureClass)) != nullptr; }, 3000));
-        ASSERT_TRUE(WaitUntil([&] { return TrayIconExists(picture, kTrayId); }, 3000));
+        ASSERT_TRUE(WaitUntil([&] { return TrayIconExists(picture, kTrayIconId); }, 3000));
         // The icon comes first in the load; the toolbar's buttons come with the switch, later in it.
         toolbar = Child(app.MainWindow(), kToolbarClass);
         ASSERT_TRUE(WaitUntil([&] { return ToolbarButtonCount(toolbar) == 6; }, 3000));
@@ -367,7 +362,7 @@ TEST_F(MainWindowE2E, ToolbarButtonsDoWhatTheyShow) {
     HWND dialog = nullptr;
     EXPECT_TRUE(WaitUntil(
         [&] {
-            const auto found = TopLevelWindowsOf(app.Pid(), kSettingsClass);
+            const auto found = TopLevelWindowsOf(app.Pid(), kSettingsDialogClass);
             dialog = found.empty() ? nullptr : found.front();
             return dialog && IsWindowVisible(dialog);
         },
@@ -377,7 +372,7 @@ TEST_F(MainWindowE2E, ToolbarButtonsDoWhatTheyShow) {
     // A second request (the tray's right click) brings the open one forward, never a second dialog.
     PostMessageW(picture, WM_MOUSEMOVE, 0, WM_RBUTTONUP);
     PumpFor(500);
-    EXPECT_EQ(TopLevelWindowsOf(app.Pid(), kSettingsClass).size(), 1u);
+    EXPECT_EQ(TopLevelWindowsOf(app.Pid(), kSettingsDialogClass).size(), 1u);
     if (dialog)
         PostMessageW(dialog, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }, 3000));
@@ -468,7 +463,7 @@ TEST_F(MainWindowE2E, BothArrowKeysHeldLeaveTheLevel) {
 TEST_F(MainWindowE2E, TrayIconFromStartToExitAndItsPopupShowsAndHides) {
     Vitrell app;
     StartShown(app);
-    EXPECT_TRUE(TrayIconExists(picture, kTrayId));
+    EXPECT_TRUE(TrayIconExists(picture, kTrayIconId));
     const Twips before = WindowTwips(app.MainWindow());
 
     // Left click on the icon: the main menu pops up; its file menu iconifies the window.
@@ -476,7 +471,7 @@ TEST_F(MainWindowE2E, TrayIconFromStartToExitAndItsPopupShowsAndHides) {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(app.MainWindow()); }, 3000)) << "not iconified";
     EXPECT_TRUE(WaitUntil([&] { return GetString(L"Config", L"OptWinS") == L"1"; }, 1000));
     EXPECT_TRUE(GetString(L"Position", L"T_Top").has_value());
-    EXPECT_TRUE(TrayIconExists(picture, kTrayId));
+    EXPECT_TRUE(TrayIconExists(picture, kTrayIconId));
 
     // Hidden: the pop-up again, and its show item brings the window back where it was.
     ChooseFromTrayMenu(app, 'S');
@@ -497,7 +492,7 @@ TEST_F(MainWindowE2E, TrayIconFromStartToExitAndItsPopupShowsAndHides) {
     ASSERT_TRUE(WaitUntil([&] { return GetString(L"Config", L"OptWinS") == L"1"; }, 1000));
     ASSERT_TRUE(PutString(L"Position", L"T_Top", L"0") && PutString(L"Position", L"T_Left", L"0"));
     ASSERT_TRUE(app.Close()) << app.Error();
-    EXPECT_FALSE(TrayIconExists(picture, kTrayId)) << "the icon outlives the program";
+    EXPECT_FALSE(TrayIconExists(picture, kTrayIconId)) << "the icon outlives the program";
     const auto stored = [](const wchar_t* key) { return std::stod(GetString(L"Position", key).value_or(L"nan")); };
     EXPECT_NEAR(stored(L"T_Top"), after.top, 0.01);
     EXPECT_NEAR(stored(L"T_Left"), after.left, 0.01);
@@ -537,7 +532,7 @@ TEST_F(MainWindowE2E, CloseBoxCancelKeepsEverythingOkStoresAndEnds) {
     AnswerMessageBox(box, IDCANCEL);
     PumpFor(500);
     EXPECT_TRUE(app.Healthy());
-    EXPECT_TRUE(TrayIconExists(picture, kTrayId));
+    EXPECT_TRUE(TrayIconExists(picture, kTrayIconId));
     EXPECT_FALSE(GetString(L"Position", L"T_Top").has_value()) << "Cancel stores nothing";
 
     const Twips place = WindowTwips(app.MainWindow());
@@ -547,7 +542,7 @@ TEST_F(MainWindowE2E, CloseBoxCancelKeepsEverythingOkStoresAndEnds) {
     AnswerMessageBox(box, IDOK);
     // No second question: the process ends on its own.
     EXPECT_EQ(WaitForSingleObject(app.Process(), 5000), WAIT_OBJECT_0);
-    EXPECT_FALSE(TrayIconExists(picture, kTrayId));
+    EXPECT_FALSE(TrayIconExists(picture, kTrayIconId));
     EXPECT_EQ(GetString(L"Config", L"OptOn_Off"), L"0") << "the running state was on";
     const auto top = GetString(L"Position", L"T_Top");
     ASSERT_TRUE(top.has_value());
@@ -671,7 +666,7 @@ TEST_F(MainWindowE2E, FiveHundredFastClicksOnALevelButton) {
     Vitrell app;
     StartShown(app);
     for (int i = 0; i < 500; ++i)
-        PostMessageW(app.MainWindow(), WM_COMMAND, MAKEWPARAM(kFirstButtonCommand + 1, BN_CLICKED),
+        PostMessageW(app.MainWindow(), WM_COMMAND, MAKEWPARAM(kFirstToolbarCommand + 1, BN_CLICKED),
                      reinterpret_cast<LPARAM>(toolbar));
     HWND box = WaitForMessageBox(app.Pid(), kRangeTitle, 10000);
     ASSERT_NE(box, nullptr) << "no range message at 100";
@@ -690,14 +685,14 @@ TEST_F(MainWindowE2E, SystemMenuEntryOpensTheDialogModelessOnce) {
     StartShown(app);
     for (int i = 0; i < 2; ++i)
         PostMessageW(app.MainWindow(), WM_SYSCOMMAND, 1000, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !TopLevelWindowsOf(app.Pid(), kSettingsClass).empty(); }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return !TopLevelWindowsOf(app.Pid(), kSettingsDialogClass).empty(); }, 3000));
     PumpFor(500);
-    EXPECT_EQ(TopLevelWindowsOf(app.Pid(), kSettingsClass).size(), 1u);
+    EXPECT_EQ(TopLevelWindowsOf(app.Pid(), kSettingsDialogClass).size(), 1u);
     EXPECT_TRUE(IsWindowEnabled(app.MainWindow())) << "modeless: the main window stays usable";
     // A modal request meanwhile (toolbar button 3) brings the same dialog forward and does not fail.
     ASSERT_TRUE(ClickAt(Button(app, 2)));
     PumpFor(500);
-    EXPECT_EQ(TopLevelWindowsOf(app.Pid(), kSettingsClass).size(), 1u);
+    EXPECT_EQ(TopLevelWindowsOf(app.Pid(), kSettingsDialogClass).size(), 1u);
     EXPECT_TRUE(app.Healthy());
     EXPECT_TRUE(app.Close()) << app.Error();
 }
@@ -776,23 +771,23 @@ TEST_F(MainWindowE2E, TheCustomiseDialogRemovesAndResetsButtons) {
     AnswerMessageBox(box, IDOK);
     EXPECT_EQ(WaitForSingleObject(app.Process(), 5000), WAIT_OBJECT_0) << "still running";
     EXPECT_EQ(app.ExitCode(), 0u);
-    EXPECT_FALSE(TrayIconExists(picture, kTrayId));
+    EXPECT_FALSE(TrayIconExists(picture, kTrayIconId));
     EXPECT_EQ(GetString(L"Config", L"OptOn_Off"), L"0") << "on at the exit, stored inverted";
 }
 
 TEST_F(MainWindowE2E, TheIconComesBackWhenTheNotificationAreaIsRecreated) {
     Vitrell app;
     StartShown(app);
-    ASSERT_TRUE(TrayIconExists(picture, kTrayId));
+    ASSERT_TRUE(TrayIconExists(picture, kTrayIconId));
     // What a restarted shell finds: no icon, then the "TaskbarCreated" broadcast.
     NOTIFYICONDATAW gone{};
     gone.cbSize = sizeof(gone);
     gone.hWnd = picture;
-    gone.uID = kTrayId;
+    gone.uID = kTrayIconId;
     ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &gone));
-    ASSERT_FALSE(TrayIconExists(picture, kTrayId));
+    ASSERT_FALSE(TrayIconExists(picture, kTrayIconId));
     PostMessageW(app.MainWindow(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-    EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(picture, kTrayId); }, 3000)) << "the icon stayed away";
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(picture, kTrayIconId); }, 3000)) << "the icon stayed away";
     EXPECT_TRUE(app.Close()) << app.Error();
 }
 
@@ -802,22 +797,22 @@ TEST_F(MainWindowE2E, RightClickOnTheIconOpensTheSettingsWhileHidden) {
     StartHidden(app);
     PostMessageW(picture, WM_MOUSEMOVE, 0, WM_MOUSEMOVE);  // a plain move over the icon does nothing
     PumpFor(300);
-    EXPECT_TRUE(TopLevelWindowsOf(app.Pid(), kSettingsClass).empty());
+    EXPECT_TRUE(TopLevelWindowsOf(app.Pid(), kSettingsDialogClass).empty());
     PostMessageW(picture, WM_MOUSEMOVE, 0, WM_RBUTTONUP);
     EXPECT_TRUE(WaitUntil(
         [&] {
-            const auto found = TopLevelWindowsOf(app.Pid(), kSettingsClass);
+            const auto found = TopLevelWindowsOf(app.Pid(), kSettingsDialogClass);
             return !found.empty() && IsWindowVisible(found.front());
         },
         3000))
         << "no settings dialog";
     EXPECT_FALSE(IsWindowVisible(app.MainWindow()));
-    for (HWND d : TopLevelWindowsOf(app.Pid(), kSettingsClass))
+    for (HWND d : TopLevelWindowsOf(app.Pid(), kSettingsDialogClass))
         PostMessageW(d, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitUntil(
         [&] {
-            return TopLevelWindowsOf(app.Pid(), kSettingsClass).empty() ||
-                   !IsWindowVisible(TopLevelWindowsOf(app.Pid(), kSettingsClass).front());
+            return TopLevelWindowsOf(app.Pid(), kSettingsDialogClass).empty() ||
+                   !IsWindowVisible(TopLevelWindowsOf(app.Pid(), kSettingsDialogClass).front());
         },
         3000));
     EXPECT_TRUE(app.Close()) << app.Error();
@@ -833,10 +828,10 @@ TEST_F(MainWindowE2E, ShortcutsWorkWhileTheMenuBarShows) {
         KeyDown(VK_CONTROL);
         PressKey('K');
         KeyUp(VK_CONTROL);
-        EXPECT_TRUE(WaitUntil([&] { return !TopLevelWindowsOf(app.Pid(), kSettingsClass).empty(); }, 3000))
+        EXPECT_TRUE(WaitUntil([&] { return !TopLevelWindowsOf(app.Pid(), kSettingsDialogClass).empty(); }, 3000))
             << "Ctrl+K did not open the settings dialog";
         EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(app.MainWindow()); }, 2000)) << "modal from Ctrl+K";
-        for (HWND d : TopLevelWindowsOf(app.Pid(), kSettingsClass))
+        for (HWND d : TopLevelWindowsOf(app.Pid(), kSettingsDialogClass))
             PostMessageW(d, WM_CLOSE, 0, 0);
         EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }, 3000));
         EXPECT_TRUE(app.Close()) << app.Error();
@@ -872,7 +867,7 @@ TEST_F(MainWindowE2E, TheVersionItemOpensTheVersionBoxAndEndingFromTheTrayAsksFi
     ASSERT_NE(box, nullptr) << "the end item did not ask";
     AnswerMessageBox(box, IDOK);
     EXPECT_EQ(WaitForSingleObject(app.Process(), 5000), WAIT_OBJECT_0);
-    EXPECT_FALSE(TrayIconExists(picture, kTrayId));
+    EXPECT_FALSE(TrayIconExists(picture, kTrayIconId));
 }
 
 }  // namespace

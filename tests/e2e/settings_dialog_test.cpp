@@ -5,34 +5,20 @@
 #include <string>
 #include <vector>
 
+#include "core/product.h"
 #include "tests/e2e/fonts.h"
 #include "tests/e2e/harness.h"
 
 namespace vitrell::e2e {
 namespace {
 
-constexpr wchar_t kDialogClass[] = L"VITRELL_SETTEI";
-constexpr wchar_t kMainClass[] = L"VITRELL";
-constexpr wchar_t kPictureClass[] = L"VITRELL.Picture1";
-
 // The dialog's control ids.
-constexpr int kIdCheck1 = 100;
-constexpr int kIdOk = 200;
-constexpr int kIdCancel = 201;
-constexpr int kIdApply = 202;
-constexpr int kIdHelp = 203;
-constexpr int kIdCommand2 = 300;
-constexpr int kIdCommand3 = 301;
-constexpr int kIdTab = 400;
-constexpr int kIdFrame1 = 500;
-constexpr int kIdUpDown1 = 600;
-constexpr int kIdLabel1 = 700;
-constexpr int kIdLabel2 = 800;
+constexpr int kIdOk = kIdCommand1 + 0;
+constexpr int kIdCancel = kIdCommand1 + 1;
+constexpr int kIdApply = kIdCommand1 + 2;
+constexpr int kIdHelp = kIdCommand1 + 3;
 
 // The main window's commands.
-constexpr UINT kCmdOptSettei = 203;
-constexpr UINT kSysMenuSettings = 1000;
-constexpr UINT kTrayIconId = 100;
 
 // One tracking period is 1 s by default; a tick under load needs a little more.
 constexpr DWORD kPeriodMs = 1500;
@@ -40,7 +26,7 @@ constexpr DWORD kPeriodMs = 1500;
 constexpr RECT kTargetRect{40, 700, 440, 960};  // clear of the centred main window and dialog
 
 std::vector<HWND> Dialogs(const Vitrell& app) {
-    return TopLevelWindowsOf(app.Pid(), kDialogClass);
+    return TopLevelWindowsOf(app.Pid(), kSettingsDialogClass);
 }
 
 HWND WaitForDialog(const Vitrell& app, DWORD timeoutMs = 5000) {
@@ -199,7 +185,7 @@ bool Request(const Vitrell& app, Way way) {
             return picture && PostMessageW(picture, WM_MOUSEMOVE, kTrayIconId, MAKELPARAM(WM_RBUTTONUP, 0));
         }
         case Way::SystemMenu:
-            return PostMessageW(main, WM_SYSCOMMAND, kSysMenuSettings, 0) != FALSE;
+            return PostMessageW(main, WM_SYSCOMMAND, kSysMenuSettingsCommand, 0) != FALSE;
     }
     return false;
 }
