@@ -5,16 +5,10 @@
 #include <string_view>
 
 #include "platform/font_spec.h"
+#include "platform/rgb.h"
 #include "platform/twips.h"
 
 namespace vitrell {
-
-struct Rgb {
-    std::uint8_t r = 0;
-    std::uint8_t g = 0;
-    std::uint8_t b = 0;
-    friend bool operator==(const Rgb&, const Rgb&) = default;
-};
 
 // A label's ink: a fixed colour, or the system's button-text colour (the shadows follow the user's scheme).
 struct LabelInk {

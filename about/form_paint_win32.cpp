@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/win32/dpi_win32.h"
 #include "platform/win32/fonts_win32.h"
+#include "platform/win32/units_win32.h"
 
 namespace vitrell {
 
@@ -33,30 +33,20 @@ RECT WithOverhangs(HDC dc, std::wstring_view text, RECT r) {
 
 }  // namespace
 
-COLORREF ToColorRef(Rgb colour) {
-    return RGB(colour.r, colour.g, colour.b);
-}
-
-RECT LabelRectPixels(const RectTwips& r) {
-    const int left = TwipsToPixelsX(r.left);
-    const int top = TwipsToPixelsY(r.top);
-    return RECT{left, top, TwipsToPixelsX(r.left + r.width), TwipsToPixelsY(r.top + r.height)};
-}
-
-FormPaintKit::FormPaintKit(HINSTANCE instance, const FormLayout& layout)
+FormPaintKit::FormPaintKit(HINSTANCE instance, const FormLayout& layout, Dpi dpi)
     : layout_(layout),
+      dpi_(dpi),
       background_(CreateSolidBrush(ToColorRef(layout.background))),
       linePen_(CreatePen(PS_SOLID, 1, ToColorRef(layout.lineColour))) {
-    const int dpi = ScreenDpiY();
     labelFonts_.reserve(layout.labels.size());
     for (const LabelSpec& label : layout.labels)
-        labelFonts_.push_back(MakeFont(*label.font, dpi, label.text));
+        labelFonts_.push_back(MakeFont(*label.font, dpi.y, label.text));
 
     // Measured once: the faces do not change while the form lives.
     const UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
     for (size_t i = 0; i < layout.labels.size(); ++i) {
         const LabelSpec& label = layout.labels[i];
-        const RECT box = LabelRectPixels(label.rect);
+        const RECT box = Pixels(label.rect);
         RECT text = box;
         RECT drawn = box;
         const std::wstring s(label.text);
@@ -73,9 +63,18 @@ FormPaintKit::FormPaintKit(HINSTANCE instance, const FormLayout& layout)
         drawnAreas_.push_back(drawn);
     }
 
-    const int w = TwipsToPixelsX(layout.icon.width);
-    const int h = TwipsToPixelsY(layout.icon.height);
-    icon_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResourceId), IMAGE_ICON, w, h, 0)));
+    const RECT icon = Pixels(layout.icon);
+    icon_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResourceId), IMAGE_ICON,
+                                              icon.right - icon.left, icon.bottom - icon.top, 0)));
+}
+
+SIZE FormPaintKit::ClientSize() const {
+    const RECT client = Pixels({0, 0, layout_.client.width, layout_.client.height});
+    return SIZE{client.right, client.bottom};
+}
+
+RECT FormPaintKit::Pixels(const RectTwips& rect) const {
+    return ToRect(ToPixels(rect, dpi_));
 }
 
 HGDIOBJ FormPaintKit::FontOf(size_t position) const {
@@ -85,70 +84,46 @@ HGDIOBJ FormPaintKit::FontOf(size_t position) const {
 std::vector<RectTwips> FormPaintKit::TextAreasTwips() const {
     std::vector<RectTwips> areas;
     areas.reserve(textAreas_.size());
-    for (const RECT& r : textAreas_) {
-        areas.push_back({PixelsToTwipsX(r.left), PixelsToTwipsY(r.top), PixelsToTwipsX(r.right - r.left),
-                         PixelsToTwipsY(r.bottom - r.top)});
-    }
+    for (const RECT& r : textAreas_)
+        areas.push_back(ToTwips(FromRect(r), dpi_));
     return areas;
 }
 
-RECT FormPaintKit::DrawnArea(size_t position) const {
-    return drawnAreas_[position];
-}
-
 void FormPaintKit::Paint(HDC dc, const std::function<LabelInk(const LabelSpec&)>& inkOf) const {
-    RECT client{0, 0, TwipsToPixelsX(layout_.client.width), TwipsToPixelsY(layout_.client.height)};
+    const SIZE size = ClientSize();
+    const RECT client{0, 0, size.cx, size.cy};
     if (background_)
-        FillRect(dc, &client, static_cast<HBRUSH>(background_.get()));
+        FillRect(dc, &client, background_.get());
 
     const int oldMode = SetBkMode(dc, TRANSPARENT);
-    const HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    for (size_t i = 0; i < layout_.labels.size(); ++i) {
-        const LabelSpec& label = layout_.labels[i];
-        const LabelInk ink = inkOf(label);
-        SetTextColor(dc, ink.buttonText ? GetSysColor(COLOR_BTNTEXT) : ToColorRef(ink.colour));
-        SelectObject(dc, FontOf(i));
-        RECT r = LabelRectPixels(label.rect);
-        const std::wstring text(label.text);
-        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, kLabelFormat);
+    {
+        const SelectedObject font(dc, GetStockObject(DEFAULT_GUI_FONT));  // puts the DC's own font back
+        for (size_t i = 0; i < layout_.labels.size(); ++i) {
+            const LabelSpec& label = layout_.labels[i];
+            const LabelInk ink = inkOf(label);
+            SetTextColor(dc, ink.buttonText ? GetSysColor(COLOR_BTNTEXT) : ToColorRef(ink.colour));
+            SelectObject(dc, FontOf(i));
+            RECT r = Pixels(label.rect);
+            const std::wstring text(label.text);
+            DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, kLabelFormat);
+        }
     }
-    SelectObject(dc, oldFont);
     SetBkMode(dc, oldMode);
 
     if (linePen_) {
-        const HGDIOBJ oldPen = SelectObject(dc, linePen_.get());
+        const SelectedObject pen(dc, linePen_.get());
         for (const LineSpec& line : layout_.lines) {
-            const int x2 = TwipsToPixelsX(line.x2);
-            const int y2 = TwipsToPixelsY(line.y2);
-            MoveToEx(dc, TwipsToPixelsX(line.x1), TwipsToPixelsY(line.y1), nullptr);
-            LineTo(dc, x2, y2);
-            SetPixelV(dc, x2, y2, ToColorRef(layout_.lineColour));  // the end point belongs to the line
+            const RECT ends = Pixels({line.x1, line.y1, line.x2 - line.x1, line.y2 - line.y1});
+            MoveToEx(dc, ends.left, ends.top, nullptr);
+            LineTo(dc, ends.right, ends.bottom);
+            SetPixelV(dc, ends.right, ends.bottom, ToColorRef(layout_.lineColour));  // the end point belongs to it
         }
-        SelectObject(dc, oldPen);
     }
 
     if (icon_) {
-        DrawIconEx(dc, TwipsToPixelsX(layout_.icon.left), TwipsToPixelsY(layout_.icon.top), icon_.get(),
-                   TwipsToPixelsX(layout_.icon.width), TwipsToPixelsY(layout_.icon.height), 0, nullptr, DI_NORMAL);
+        const RECT r = Pixels(layout_.icon);
+        DrawIconEx(dc, r.left, r.top, icon_.get(), r.right - r.left, r.bottom - r.top, 0, nullptr, DI_NORMAL);
     }
-}
-
-HWND CreateCentredWindow(DWORD exStyle,
-                         const wchar_t* className,
-                         const wchar_t* caption,
-                         DWORD style,
-                         SizeTwips client,
-                         HWND owner,
-                         HINSTANCE instance,
-                         void* param) {
-    RECT r{0, 0, TwipsToPixelsX(client.width), TwipsToPixelsY(client.height)};
-    if (!AdjustWindowRectEx(&r, style, FALSE, exStyle))
-        return nullptr;
-    const int w = r.right - r.left;
-    const int h = r.bottom - r.top;
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
-    return CreateWindowExW(exStyle, className, caption, style, x, y, w, h, owner, nullptr, instance, param);
 }
 
 }  // namespace vitrell

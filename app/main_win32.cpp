@@ -1,21 +1,22 @@
 // The Windows entry point: builds the process-wide records, runs Main, then the message loop.
 #include <windows.h>
+// after windows.h, which it needs
 #include <commctrl.h>
 
 #include <vector>
 
-#include "about/about_win32.h"
+#include "about/splash_win32.h"
 #include "app/startup.h"
 #include "mainwin/main_window_win32.h"
-#include "platform/win32/dpi_win32.h"
-#include "platform/win32/modal_win32.h"
+#include "platform/win32/message_pump_win32.h"
 #include "platform/win32/registry_win32.h"
+#include "platform/win32/units_win32.h"
 
 namespace vitrell {
 namespace {
 
 class Win32StartupHost final : public IStartupHost {
-public:
+  public:
     Win32StartupHost(HINSTANCE instance, AppContext& app) : instance_(instance), app_(app) {}
 
     std::wstring ApplicationFolder() override {
@@ -40,7 +41,7 @@ public:
         (void)SetCurrentDirectoryW(folder.c_str());  // icons then fail to load; nothing else depends on it
     }
 
-    SizeTwips ScreenSize() override { return ScreenSizeTwips(); }
+    SizeTwips ScreenSize() override { return ScreenSizeTwips(ReadDpi()); }
 
     void ShowSplashModal() override { vitrell::ShowSplashModal(instance_); }
 
@@ -48,33 +49,20 @@ public:
 
     bool Loaded() const { return loaded_; }
 
-private:
+  private:
     HINSTANCE instance_;
     AppContext& app_;
     bool loaded_ = false;
 };
 
-int RunMessageLoop() {
-    MSG msg{};
-    BOOL got;
-    while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
-        if (got == -1)
-            return 1;
-        if (TranslateMainWindowAccelerator(msg) || TranslateModelessDialogMessage(msg))
-            continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return static_cast<int>(msg.wParam);
-}
-
 }  // namespace
 }  // namespace vitrell
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    INITCOMMONCONTROLSEX controls{static_cast<DWORD>(sizeof(INITCOMMONCONTROLSEX)), static_cast<DWORD>(ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_TAB_CLASSES |
-                                                        ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES)};
-    InitCommonControlsEx(&controls);
+    INITCOMMONCONTROLSEX controls{static_cast<DWORD>(sizeof(INITCOMMONCONTROLSEX)),
+                                  static_cast<DWORD>(ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_TAB_CLASSES |
+                                                     ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES)};
+    (void)InitCommonControlsEx(&controls);  // without it the controls that still come up are all there is
 
     vitrell::Win32Registry registry;
     vitrell::AppContext app(registry);

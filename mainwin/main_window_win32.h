@@ -6,10 +6,8 @@
 
 namespace vitrell {
 
-// Loads the main window (Form_Load runs) and shows it unless `visible` is false. False when it could not be created.
+// Loads the main window (Form_Load runs) and shows it unless `visible` is false. False when it could not be
+// created. The window lives until the process ends.
 bool LoadMainWindow(HINSTANCE instance, AppContext& app, bool visible);
-
-// The main window's keyboard shortcuts; true when the message was one.
-bool TranslateMainWindowAccelerator(MSG& msg);
 
 }  // namespace vitrell

@@ -1,13 +1,23 @@
 #pragma once
-// A move-only owner of one system resource (a registry key, an icon, an image list, a font, ...).
-// Traits supply the type, the empty value and how to free it; the Win32 aliases live in win32/handles.h.
+// A move-only owner of one system resource (a registry key, an icon, a font, ...). Each kind is declared in one line,
+// typed, as the handle and the call that closes it: UniqueResource<Closes<HFONT, DeleteObject>>; the Win32 ones live
+// in win32/handles.h.
 #include <utility>
 
 namespace vitrell {
 
+// The handle type and the call that closes it; the null handle is the empty value. The call's result is not
+// examined: a close that fails leaves nothing the owner could do.
+template <typename H, auto Close>
+struct Closes {
+    using Handle = H;
+    static constexpr Handle Empty() { return Handle{}; }
+    static void Release(Handle h) { (void)Close(h); }
+};
+
 template <typename Traits>
 class UniqueResource {
-public:
+  public:
     using Handle = typename Traits::Handle;
 
     UniqueResource() = default;
@@ -30,10 +40,15 @@ public:
     void reset(Handle h = Traits::Empty()) {
         Handle old = std::exchange(handle_, h);
         if (old != Traits::Empty())
-            Traits::Free(old);
+            Traits::Release(old);
+    }
+    // For a call that fills in a handle (RegOpenKeyExW(..., key.put())): what was held is closed first.
+    Handle* put() {
+        reset();
+        return &handle_;
     }
 
-private:
+  private:
     Handle handle_ = Traits::Empty();
 };
 

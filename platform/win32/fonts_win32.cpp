@@ -57,7 +57,7 @@ LOGFONTW LogFontOf(const FontSpec& spec, int height, std::wstring_view face) {
 // The face a font asked for under `name` really gets, when that face has every glyph of `text`.
 std::optional<std::wstring> FaceWithGlyphs(HDC dc, std::wstring_view name, std::wstring_view text) {
     const LOGFONTW lf = LogFontOf(kProbe, kProbeHeight, name);
-    const UniqueGdiObject font(CreateFontIndirectW(&lf));
+    const UniqueFont font(CreateFontIndirectW(&lf));
     if (!font)
         return std::nullopt;
     const SelectedObject selected(dc, font.get());
@@ -112,10 +112,10 @@ bool HasGlyphs(HDC dc, std::wstring_view text) {
     return std::find(glyphs.begin(), glyphs.end(), static_cast<WORD>(0xFFFF)) == glyphs.end();
 }
 
-UniqueGdiObject MakeFont(const FontSpec& spec, int dpi, std::wstring_view text) {
+UniqueFont MakeFont(const FontSpec& spec, int dpi, std::wstring_view text) {
     const int height = FontHeight(spec.points, dpi);
     const LOGFONTW designed = LogFontOf(spec, height, spec.face);
-    UniqueGdiObject font(CreateFontIndirectW(&designed));
+    UniqueFont font(CreateFontIndirectW(&designed));
     const UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
     if (!font || !dc)
         return font;  // nothing to check with: the design as it comes
@@ -128,7 +128,7 @@ UniqueGdiObject MakeFont(const FontSpec& spec, int dpi, std::wstring_view text) 
     if (substitute.empty())
         return font;  // no face here does better
     const LOGFONTW replaced = LogFontOf(spec, height, substitute);
-    UniqueGdiObject other(CreateFontIndirectW(&replaced));
+    UniqueFont other(CreateFontIndirectW(&replaced));
     return other ? std::move(other) : std::move(font);
 }
 

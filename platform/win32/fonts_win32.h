@@ -13,7 +13,7 @@
 namespace vitrell {
 
 // The font of `spec` at `dpi` for drawing the characters of `text`; null when the system refuses it.
-UniqueGdiObject MakeFont(const FontSpec& spec, int dpi, std::wstring_view text);
+UniqueFont MakeFont(const FontSpec& spec, int dpi, std::wstring_view text);
 
 // True when the font selected into `dc` has a glyph for every character of `text`.
 bool HasGlyphs(HDC dc, std::wstring_view text);

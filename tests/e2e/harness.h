@@ -36,12 +36,7 @@ namespace vitrell::e2e {
 
 // ---- Kernel handles ----------------------------------------------------------------------------------------
 
-struct KernelHandleTraits {
-    using Handle = HANDLE;
-    static Handle Empty() { return nullptr; }
-    static void Free(Handle h) { (void)CloseHandle(h); }  // nothing to do about a failed close
-};
-using UniqueHandle = UniqueResource<KernelHandleTraits>;
+using UniqueHandle = UniqueResource<Closes<HANDLE, CloseHandle>>;
 
 // ---- Stalls --------------------------------------------------------------------------------------------------
 
