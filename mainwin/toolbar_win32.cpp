@@ -156,10 +156,9 @@ void Win32Toolbar::SetDisplayOptions() {
 }
 
 bool Win32Toolbar::StoredLayoutLooksValid() const {
-    HKEY raw = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, ConfigKeyPath().c_str(), 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS)
+    UniqueRegKey key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, ConfigKeyPath().c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
         return false;
-    UniqueRegKey key(raw);
     DWORD type = 0;
     DWORD bytes = 0;
     if (RegQueryValueExW(key.get(), kToolbarValue.data(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS)

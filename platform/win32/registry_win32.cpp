@@ -8,10 +8,9 @@ namespace vitrell {
 
 std::optional<std::wstring> Win32Registry::ReadString(std::wstring_view keyPath, std::wstring_view name,
                                                       size_t maxChars) {
-    HKEY raw = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, std::wstring(keyPath).c_str(), 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS)
+    UniqueRegKey key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, std::wstring(keyPath).c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
         return std::nullopt;
-    UniqueRegKey key(raw);
     const std::wstring valueName(name);
 
     DWORD type = 0;
@@ -38,11 +37,10 @@ std::optional<std::wstring> Win32Registry::ReadString(std::wstring_view keyPath,
 }
 
 bool Win32Registry::WriteString(std::wstring_view keyPath, std::wstring_view name, std::wstring_view text) {
-    HKEY raw = nullptr;
+    UniqueRegKey key;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, std::wstring(keyPath).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_SET_VALUE, nullptr, &raw, nullptr) != ERROR_SUCCESS)
+                        KEY_SET_VALUE, nullptr, key.put(), nullptr) != ERROR_SUCCESS)
         return false;
-    UniqueRegKey key(raw);
     const std::wstring data(text);
     const auto bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
     return RegSetValueExW(key.get(), std::wstring(name).c_str(), 0, REG_SZ,

@@ -332,11 +332,9 @@ TEST_F(AboutTest, SplashShowsFiveSecondsBeforeTheMainWindowAndIgnoresClicksAndKe
     EXPECT_EQ(style & WS_CAPTION, WS_DLGFRAME) << "style 0x" << std::hex << style << ": no caption, a dialog frame";
     RECT client{};
     GetClientRect(splash, &client);
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    EXPECT_NEAR(client.right, 8205.0 * dpi / 1440, 1.0);
-    EXPECT_NEAR(client.bottom, 3675.0 * dpi / 1440, 1.0);
+    const Dpi dpi = ScreenDpi();
+    EXPECT_NEAR(client.right, 8205.0 * dpi.x / 1440, 1.0);
+    EXPECT_NEAR(client.bottom, 3675.0 * dpi.y / 1440, 1.0);
     RECT outer{};
     GetWindowRect(splash, &outer);
     EXPECT_NEAR((outer.left + outer.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1) << "centred";

@@ -43,45 +43,6 @@ class FontReplacements {
     bool ready_ = false;
 };
 
-// The screen's pixels inside `r` (screen coordinates), row by row as 0x00BBGGRR; empty when the screen is unreadable.
-inline std::vector<COLORREF> ScreenPixels(const RECT& r) {
-    const int width = r.right - r.left;
-    const int height = r.bottom - r.top;
-    if (width <= 0 || height <= 0)
-        return {};
-    std::vector<COLORREF> pixels;
-    HDC screen = GetDC(nullptr);
-    if (!screen)
-        return pixels;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (memory && bitmap) {
-        const HGDIOBJ old = SelectObject(memory, bitmap);
-        if (BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY)) {
-            GdiFlush();
-            const auto* bgra = static_cast<const BYTE*>(bits);
-            pixels.resize(static_cast<size_t>(width) * height);
-            for (size_t i = 0; i < pixels.size(); ++i)
-                pixels[i] = RGB(bgra[4 * i + 2], bgra[4 * i + 1], bgra[4 * i]);
-        }
-        SelectObject(memory, old);
-    }
-    if (bitmap)
-        DeleteObject(bitmap);
-    if (memory)
-        DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
-
 // Gives a control of VITRELL a caption and returns its pixels once they have settled: unlike `before` and alike in
 // two looks in a row.
 inline std::vector<COLORREF> ShowCaption(HWND control, std::wstring_view caption, const std::vector<COLORREF>& before) {

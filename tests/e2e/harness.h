@@ -30,6 +30,7 @@
 #include <gtest/gtest.h>
 
 #include "core/product.h"
+#include "platform/twips.h"
 #include "platform/unique_resource.h"
 
 namespace vitrell::e2e {
@@ -86,6 +87,8 @@ bool PutStringAt(std::wstring_view path, std::wstring_view name, std::wstring_vi
 std::optional<std::wstring> GetStringAt(std::wstring_view path, std::wstring_view name);
 // The type of a value; nullopt when it is missing.
 std::optional<DWORD> GetTypeAt(std::wstring_view path, std::wstring_view name);
+// Deletes a value; true when it is gone afterwards (also when it never existed).
+bool DeleteValueAt(std::wstring_view path, std::wstring_view name);
 // The names of the values under a key (registry order, not write order); empty when the key is missing.
 std::vector<std::wstring> ValueNamesAt(std::wstring_view path);
 
@@ -322,6 +325,30 @@ HWND WaitForMessageBox(DWORD pid, std::wstring_view title = {}, DWORD timeoutMs 
 std::wstring MessageBoxText(HWND box);
 // Presses a button by its id (IDOK, IDCANCEL, IDYES ...): button captions depend on the locale.
 bool AnswerMessageBox(HWND box, int id);
+
+// The first child of `parent` with that class, or null.
+HWND ChildOf(HWND parent, const wchar_t* className);
+// The screen's logical DPI, and a window's outer edges in twips at it.
+Dpi ScreenDpi();
+RectTwips WindowTwips(HWND window);
+// The colour of a screen pixel (CLR_INVALID without a screen DC), and the pixels inside `r` (screen coordinates),
+// row by row as 0x00BBGGRR (empty when the screen is unreadable).
+COLORREF ScreenPixel(POINT p);
+std::vector<COLORREF> ScreenPixels(const RECT& r);
+
+// The program's settings dialogs (one at most, unless a fault makes two).
+std::vector<HWND> SettingsDialogsOf(const Vitrell& app);
+// Waits until the settings dialog is shown; null after the timeout.
+HWND WaitForSettingsDialog(const Vitrell& app, DWORD timeoutMs = 5000);
+bool WaitForNoSettingsDialog(const Vitrell& app, DWORD timeoutMs = 5000);
+// Closes the settings dialog by its close box (which is Cancel) and waits until it is gone.
+bool CloseSettingsDialogs(const Vitrell& app, DWORD timeoutMs = 3000);
+// The toolbar's own customise dialog, owned by the main window, once its controls exist (it is found while it is
+// still being built); null after the timeout.
+HWND WaitForCustomizeDialog(const Vitrell& app, DWORD timeoutMs = 5000);
+// The pop-up menus of a process that show now, and the first of them (null when none shows).
+int VisiblePopupMenus(DWORD pid);
+HWND VisiblePopupMenu(DWORD pid);
 
 // The screen rectangle of button `index` (0-based position) of a toolbar of `process`.
 std::optional<RECT> ToolbarButtonRect(HANDLE process, HWND toolbar, int index);

@@ -25,68 +25,6 @@ void QuickStart() {
     PutString(L"Config", L"OptLogo", L"0");
 }
 
-HWND Child(HWND parent, const wchar_t* cls) {
-    return FindWindowExW(parent, nullptr, cls, nullptr);
-}
-
-double Dpi(int index) {
-    HDC dc = GetDC(nullptr);
-    const int dpi = dc ? GetDeviceCaps(dc, index) : 96;
-    if (dc)
-        ReleaseDC(nullptr, dc);
-    return dpi > 0 ? dpi : 96;
-}
-
-struct Twips {
-    double left, top, width, height;
-};
-Twips WindowTwips(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    const double x = 1440.0 / Dpi(LOGPIXELSX);
-    const double y = 1440.0 / Dpi(LOGPIXELSY);
-    return {r.left * x, r.top * y, (r.right - r.left) * x, (r.bottom - r.top) * y};
-}
-
-// The screen rectangle of toolbar button `index` (0-based position), read through a page in the program.
-std::optional<RECT> ButtonRect(HANDLE process, HWND toolbar, int index) {
-    void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
-    if (!remote)
-        return std::nullopt;
-    std::optional<RECT> out;
-    DWORD_PTR ok = 0;
-    if (SendMessageTimeoutW(toolbar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote), SMTO_NORMAL, 2000, &ok) &&
-        ok) {
-        RECT r{};
-        SIZE_T got = 0;
-        if (ReadProcessMemory(process, remote, &r, sizeof(r), &got) && got == sizeof(r)) {
-            MapWindowPoints(toolbar, nullptr, reinterpret_cast<POINT*>(&r), 2);
-            out = r;
-        }
-    }
-    (void)VirtualFreeEx(process, remote, 0, MEM_RELEASE);  // the program ends with the test anyway
-    return out;
-}
-
-POINT Middle(const RECT& r) {
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-int ButtonCount(HWND toolbar) {
-    DWORD_PTR n = 0;
-    if (!SendMessageTimeoutW(toolbar, TB_BUTTONCOUNT, 0, 0, SMTO_NORMAL, 2000, &n))
-        return -1;
-    return static_cast<int>(n);
-}
-
-COLORREF ScreenPixel(POINT p) {
-    HDC dc = GetDC(nullptr);
-    const COLORREF c = dc ? GetPixel(dc, p.x, p.y) : CLR_INVALID;
-    if (dc)
-        ReleaseDC(nullptr, dc);
-    return c;
-}
-
 // The lamp of button 4: green while on, grey while off.
 std::string LampColour(POINT p) {
     const COLORREF c = ScreenPixel(p);
@@ -136,14 +74,6 @@ void SaveShot(HWND window, const std::wstring& path) {
     ReleaseDC(nullptr, screen);
 }
 
-void DeleteValueAt(std::wstring_view path, const wchar_t* name) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, std::wstring(path).c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        (void)RegDeleteValueW(key, name);  // already missing is what we want
-        RegCloseKey(key);
-    }
-}
-
 // The point of a window's close box, found by asking the window itself.
 std::optional<POINT> CloseBoxPoint(HWND window) {
     RECT r{};
@@ -166,20 +96,6 @@ bool BringToFront(HWND window) {
             return GetForegroundWindow() == window;
         },
         2000);
-}
-
-int VisiblePopupMenus(DWORD pid) {
-    int n = 0;
-    for (HWND m : TopLevelWindowsOf(pid, kMenuClass))
-        n += IsWindowVisible(m) ? 1 : 0;
-    return n;
-}
-
-HWND PopupMenu(DWORD pid) {
-    for (HWND m : TopLevelWindowsOf(pid, kMenuClass))
-        if (IsWindowVisible(m))
-            return m;
-    return nullptr;
 }
 
 // Stores a toolbar arrangement under the settings key the way the toolbar control itself does: a toolbar of
@@ -222,8 +138,8 @@ class MainWindowE2E : public VitrellTest {
     void StartShown(Vitrell& app, const std::wstring& currentDirectory = {}) {
         ASSERT_TRUE(app.Start(15000, Vitrell::Shown::kAuto, currentDirectory)) << app.Error();
         ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(app.MainWindow()) != FALSE; }, 5000));
-        toolbar = Child(app.MainWindow(), kToolbarClass);
-        picture = Child(app.MainWindow(), kPictureClass);
+        toolbar = ChildOf(app.MainWindow(), kToolbarClass);
+        picture = ChildOf(app.MainWindow(), kPictureClass);
         ASSERT_NE(toolbar, nullptr);
         ASSERT_NE(picture, nullptr);
         // Past the first activation, which makes the window topmost when it is to be kept in front.
@@ -239,25 +155,25 @@ class MainWindowE2E : public VitrellTest {
     // Started with OptWinS "1": loaded, hidden, its icon in the tray.
     void StartHidden(Vitrell& app) {
         ASSERT_TRUE(app.Start()) << app.Error();
-        ASSERT_TRUE(WaitUntil([&] { return (picture = Child(app.MainWindow(), kPictureClass)) != nullptr; }, 3000));
+        ASSERT_TRUE(WaitUntil([&] { return (picture = ChildOf(app.MainWindow(), kPictureClass)) != nullptr; }, 3000));
         ASSERT_TRUE(WaitUntil([&] { return TrayIconExists(picture, kTrayIconId); }, 3000));
         // The icon comes first in the load; the toolbar's buttons come with the switch, later in it.
-        toolbar = Child(app.MainWindow(), kToolbarClass);
+        toolbar = ChildOf(app.MainWindow(), kToolbarClass);
         ASSERT_TRUE(WaitUntil([&] { return ToolbarButtonCount(toolbar) == 6; }, 3000));
     }
     // A left click on the tray icon, then from the pop-up the item with access key `item` of the sub-menu
     // with access key `menu`.
     void ChooseFromTrayMenu(Vitrell& app, WORD item, WORD menu = 'F') {
         ASSERT_TRUE(PostMessageW(picture, WM_MOUSEMOVE, 0, WM_LBUTTONUP));
-        ASSERT_TRUE(WaitUntil([&] { return PopupMenu(app.Pid()) != nullptr; }, 3000)) << "no pop-up";
+        ASSERT_TRUE(WaitUntil([&] { return VisiblePopupMenu(app.Pid()) != nullptr; }, 3000)) << "no pop-up";
         PressKey(menu);
         ASSERT_TRUE(WaitUntil([&] { return VisiblePopupMenus(app.Pid()) >= 2; }, 3000)) << "the sub-menu did not open";
         PressKey(item);
     }
     POINT Button(Vitrell& app, int index) {
-        const auto r = ButtonRect(app.Process(), toolbar, index);
+        const auto r = ToolbarButtonRect(app.Process(), toolbar, index);
         EXPECT_TRUE(r.has_value()) << "no rectangle for button " << index;
-        return r ? Middle(*r) : POINT{0, 0};
+        return r ? CentreOf(*r) : POINT{0, 0};
     }
     // Clicks and returns how long the store took to hold `want` from the moment the click was sent, or -1. The
     // cursor's own trip there is the driver's time, not the program's.
@@ -306,7 +222,7 @@ TEST_F(MainWindowE2E, WindowSizePerLayoutRow) {
     };
     wchar_t shots[MAX_PATH] = L"";
     const bool save = GetEnvironmentVariableW(L"VITRELL_SHOTS", shots, MAX_PATH) > 0;
-    const double tolerance = 1440.0 / Dpi(LOGPIXELSY) / 2 + 0.01;  // half a pixel
+    const double tolerance = PixelsToTwips(1, ScreenDpi().y) / 2 + 0.01;  // half a pixel
     for (const Row& r : rows) {
         DeleteSettings();
         QuickStart();
@@ -320,7 +236,7 @@ TEST_F(MainWindowE2E, WindowSizePerLayoutRow) {
         Vitrell app;
         StartShown(app);
         const std::string where = Narrow(r.shot);
-        const Twips t = WindowTwips(app.MainWindow());
+        const RectTwips t = WindowTwips(app.MainWindow());
         EXPECT_NEAR(t.height, r.height, tolerance) << where;
         EXPECT_NEAR(t.width, r.width, tolerance) << where;
         EXPECT_EQ(GetMenu(app.MainWindow()) != nullptr, r.menuBar) << where;
@@ -336,7 +252,7 @@ TEST_F(MainWindowE2E, ToolbarButtonsDoWhatTheyShow) {
     ASSERT_TRUE(help.Ready());
     Vitrell app;
     StartShown(app);
-    ASSERT_EQ(ButtonCount(toolbar), 6);
+    ASSERT_EQ(ToolbarButtonCount(toolbar), 6);
     EXPECT_EQ(GetString(L"Config", L"OptOn_Off"), L"1") << "a first start comes up on";
     EXPECT_EQ(LampColour(Button(app, 3)), "green");
 
@@ -359,20 +275,13 @@ TEST_F(MainWindowE2E, ToolbarButtonsDoWhatTheyShow) {
     }
 
     ASSERT_TRUE(ClickAt(Button(app, 2)));
-    HWND dialog = nullptr;
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            const auto found = TopLevelWindowsOf(app.Pid(), kSettingsDialogClass);
-            dialog = found.empty() ? nullptr : found.front();
-            return dialog && IsWindowVisible(dialog);
-        },
-        3000))
-        << "button 3 did not open the settings dialog";
+    HWND dialog = WaitForSettingsDialog(app, 3000);
+    EXPECT_NE(dialog, nullptr) << "button 3 did not open the settings dialog";
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(app.MainWindow()); }, 2000)) << "the dialog is modal";
     // A second request (the tray's right click) brings the open one forward, never a second dialog.
     PostMessageW(picture, WM_MOUSEMOVE, 0, WM_RBUTTONUP);
     PumpFor(500);
-    EXPECT_EQ(TopLevelWindowsOf(app.Pid(), kSettingsDialogClass).size(), 1u);
+    EXPECT_EQ(SettingsDialogsOf(app).size(), 1u);
     if (dialog)
         PostMessageW(dialog, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }, 3000));
@@ -464,7 +373,7 @@ TEST_F(MainWindowE2E, TrayIconFromStartToExitAndItsPopupShowsAndHides) {
     Vitrell app;
     StartShown(app);
     EXPECT_TRUE(TrayIconExists(picture, kTrayIconId));
-    const Twips before = WindowTwips(app.MainWindow());
+    const RectTwips before = WindowTwips(app.MainWindow());
 
     // Left click on the icon: the main menu pops up; its file menu iconifies the window.
     ChooseFromTrayMenu(app, 'I');
@@ -477,7 +386,7 @@ TEST_F(MainWindowE2E, TrayIconFromStartToExitAndItsPopupShowsAndHides) {
     ChooseFromTrayMenu(app, 'S');
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(app.MainWindow()) != FALSE; }, 3000)) << "not shown";
     EXPECT_TRUE(WaitUntil([&] { return GetString(L"Config", L"OptWinS") == L"0"; }, 1000));
-    const Twips after = WindowTwips(app.MainWindow());
+    const RectTwips after = WindowTwips(app.MainWindow());
     EXPECT_EQ(after.left, before.left);
     EXPECT_EQ(after.top, before.top);
 
@@ -535,7 +444,7 @@ TEST_F(MainWindowE2E, CloseBoxCancelKeepsEverythingOkStoresAndEnds) {
     EXPECT_TRUE(TrayIconExists(picture, kTrayIconId));
     EXPECT_FALSE(GetString(L"Position", L"T_Top").has_value()) << "Cancel stores nothing";
 
-    const Twips place = WindowTwips(app.MainWindow());
+    const RectTwips place = WindowTwips(app.MainWindow());
     ASSERT_TRUE(ClickAt(*close));
     box = WaitForMessageBox(app.Pid(), kExitTitle);
     ASSERT_NE(box, nullptr);
@@ -614,7 +523,7 @@ TEST_F(MainWindowE2E, BadToolbarValuesLeaveTheDefaultArrangement) {
         Vitrell app;
         StartShown(app);
         PumpFor(500);
-        EXPECT_EQ(ButtonCount(toolbar), 6) << r.what;
+        EXPECT_EQ(ToolbarButtonCount(toolbar), 6) << r.what;
         EXPECT_TRUE(app.Healthy()) << r.what;
         EXPECT_TRUE(app.Close()) << r.what << ": " << app.Error();
     }
@@ -641,7 +550,7 @@ TEST_F(MainWindowE2E, MissingOrCorruptIconsStillBuildTheToolbar) {
         QuickStart();
         Vitrell app;
         StartShown(app);
-        EXPECT_EQ(ButtonCount(toolbar), 6) << (corrupt ? "corrupt" : "missing");
+        EXPECT_EQ(ToolbarButtonCount(toolbar), 6) << (corrupt ? "corrupt" : "missing");
         const long ms = ClickUntilStored(Button(app, 1), L"OptTou", L"21");
         EXPECT_GE(ms, 0) << "the level-up button works without its picture";
         EXPECT_TRUE(app.Close()) << app.Error();
@@ -685,14 +594,14 @@ TEST_F(MainWindowE2E, SystemMenuEntryOpensTheDialogModelessOnce) {
     StartShown(app);
     for (int i = 0; i < 2; ++i)
         PostMessageW(app.MainWindow(), WM_SYSCOMMAND, 1000, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !TopLevelWindowsOf(app.Pid(), kSettingsDialogClass).empty(); }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return !SettingsDialogsOf(app).empty(); }, 3000));
     PumpFor(500);
-    EXPECT_EQ(TopLevelWindowsOf(app.Pid(), kSettingsDialogClass).size(), 1u);
+    EXPECT_EQ(SettingsDialogsOf(app).size(), 1u);
     EXPECT_TRUE(IsWindowEnabled(app.MainWindow())) << "modeless: the main window stays usable";
     // A modal request meanwhile (toolbar button 3) brings the same dialog forward and does not fail.
     ASSERT_TRUE(ClickAt(Button(app, 2)));
     PumpFor(500);
-    EXPECT_EQ(TopLevelWindowsOf(app.Pid(), kSettingsDialogClass).size(), 1u);
+    EXPECT_EQ(SettingsDialogsOf(app).size(), 1u);
     EXPECT_TRUE(app.Healthy());
     EXPECT_TRUE(app.Close()) << app.Error();
 }
@@ -705,7 +614,7 @@ TEST_F(MainWindowE2E, AStoredArrangementComesBackAtTheFirstActivationUntilTheNex
     StartShown(app);
     ASSERT_TRUE(WaitUntil([&] { return LampColour(Button(app, 2)) == "green"; }, 3000))
         << "the lamp is not where the stored arrangement puts it: " << LampColour(Button(app, 2));
-    EXPECT_EQ(ButtonCount(toolbar), 6);
+    EXPECT_EQ(ToolbarButtonCount(toolbar), 6);
     // A button does what its picture shows, wherever it stands.
     EXPECT_GE(ClickUntilStored(Button(app, 0), L"OptTou", L"3"), 0) << "the first button is the reset now";
     EXPECT_GE(ClickUntilStored(Button(app, 4), L"OptTou", L"4"), 0) << "the fifth button raises the level now";
@@ -719,7 +628,7 @@ TEST_F(MainWindowE2E, AnArrangementWithButtonsRemovedStillWorks) {
     ASSERT_TRUE(StoreArrangement({102, 104}));
     Vitrell app;
     StartShown(app);
-    ASSERT_TRUE(WaitUntil([&] { return ButtonCount(toolbar) == 2; }, 3000)) << ButtonCount(toolbar);
+    ASSERT_TRUE(WaitUntil([&] { return ToolbarButtonCount(toolbar) == 2; }, 3000)) << ToolbarButtonCount(toolbar);
     EXPECT_GE(ClickUntilStored(Button(app, 0), L"OptTou", L"21"), 0);
     PumpFor(300);  // display ticks refresh the tooltips of a level-down button that is not there
     EXPECT_TRUE(app.Healthy());
@@ -729,18 +638,7 @@ TEST_F(MainWindowE2E, AnArrangementWithButtonsRemovedStillWorks) {
 TEST_F(MainWindowE2E, TheCustomiseDialogRemovesAndResetsButtons) {
     Vitrell app;
     StartShown(app);
-    const auto customiseDialog = [&] {
-        HWND dialog = nullptr;
-        (void)WaitUntil(
-            [&] {
-                for (HWND w : TopLevelWindowsOf(app.Pid(), L"#32770"))
-                    if (GetWindow(w, GW_OWNER) == app.MainWindow() && FindWindowExW(w, nullptr, L"ListBox", nullptr))
-                        dialog = w;
-                return dialog != nullptr;
-            },
-            3000);
-        return dialog;
-    };
+    const auto customiseDialog = [&] { return WaitForCustomizeDialog(app, 3000); };
     // What the settings dialog's "..." button asks of the main window.
     ASSERT_TRUE(PostMessageW(toolbar, TB_CUSTOMIZE, 0, 0));
     HWND dialog = customiseDialog();
@@ -748,7 +646,7 @@ TEST_F(MainWindowE2E, TheCustomiseDialogRemovesAndResetsButtons) {
     constexpr int kRemove = 204, kReset = 202, kCurrentList = 203;
     SendBounded(GetDlgItem(dialog, kCurrentList), LB_SETCURSEL, 0, 0, "LB_SETCURSEL");
     SendBounded(dialog, WM_COMMAND, MAKEWPARAM(kRemove, BN_CLICKED), 0, "the customise dialog's Remove");
-    EXPECT_TRUE(WaitUntil([&] { return ButtonCount(toolbar) == 5; }, 2000)) << ButtonCount(toolbar);
+    EXPECT_TRUE(WaitUntil([&] { return ToolbarButtonCount(toolbar) == 5; }, 2000)) << ToolbarButtonCount(toolbar);
     EXPECT_EQ(SendBounded(GetDlgItem(dialog, 201), LB_GETCOUNT, 0, 0, "LB_GETCOUNT"), 2)
         << "the removed button is offered again";
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
@@ -756,13 +654,13 @@ TEST_F(MainWindowE2E, TheCustomiseDialogRemovesAndResetsButtons) {
     EXPECT_GE(ClickUntilStored(Button(app, 0), L"OptTou", L"21"), 0) << "the level-up button comes first now";
 
     // A double click on the bare end of the bar opens the dialog again.
-    const auto last = ButtonRect(app.Process(), toolbar, 4);
+    const auto last = ToolbarButtonRect(app.Process(), toolbar, 4);
     ASSERT_TRUE(last.has_value());
     ASSERT_TRUE(DoubleClickAt({last->right + 6, (last->top + last->bottom) / 2}));
     dialog = customiseDialog();
     ASSERT_NE(dialog, nullptr) << "no customise dialog from the double click";
     SendBounded(dialog, WM_COMMAND, MAKEWPARAM(kReset, BN_CLICKED), 0, "the customise dialog's Reset");
-    EXPECT_TRUE(WaitUntil([&] { return ButtonCount(toolbar) == 6; }, 2000)) << ButtonCount(toolbar);
+    EXPECT_TRUE(WaitUntil([&] { return ToolbarButtonCount(toolbar) == 6; }, 2000)) << ToolbarButtonCount(toolbar);
 
     // Ending the program from the tray meanwhile closes the dialog and ends cleanly.
     ChooseFromTrayMenu(app, 'X');
@@ -797,24 +695,11 @@ TEST_F(MainWindowE2E, RightClickOnTheIconOpensTheSettingsWhileHidden) {
     StartHidden(app);
     PostMessageW(picture, WM_MOUSEMOVE, 0, WM_MOUSEMOVE);  // a plain move over the icon does nothing
     PumpFor(300);
-    EXPECT_TRUE(TopLevelWindowsOf(app.Pid(), kSettingsDialogClass).empty());
+    EXPECT_TRUE(SettingsDialogsOf(app).empty());
     PostMessageW(picture, WM_MOUSEMOVE, 0, WM_RBUTTONUP);
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            const auto found = TopLevelWindowsOf(app.Pid(), kSettingsDialogClass);
-            return !found.empty() && IsWindowVisible(found.front());
-        },
-        3000))
-        << "no settings dialog";
+    EXPECT_NE(WaitForSettingsDialog(app, 3000), nullptr) << "no settings dialog";
     EXPECT_FALSE(IsWindowVisible(app.MainWindow()));
-    for (HWND d : TopLevelWindowsOf(app.Pid(), kSettingsDialogClass))
-        PostMessageW(d, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            return TopLevelWindowsOf(app.Pid(), kSettingsDialogClass).empty() ||
-                   !IsWindowVisible(TopLevelWindowsOf(app.Pid(), kSettingsDialogClass).front());
-        },
-        3000));
+    EXPECT_TRUE(CloseSettingsDialogs(app));
     EXPECT_TRUE(app.Close()) << app.Error();
 }
 
@@ -828,11 +713,10 @@ TEST_F(MainWindowE2E, ShortcutsWorkWhileTheMenuBarShows) {
         KeyDown(VK_CONTROL);
         PressKey('K');
         KeyUp(VK_CONTROL);
-        EXPECT_TRUE(WaitUntil([&] { return !TopLevelWindowsOf(app.Pid(), kSettingsDialogClass).empty(); }, 3000))
+        EXPECT_TRUE(WaitUntil([&] { return !SettingsDialogsOf(app).empty(); }, 3000))
             << "Ctrl+K did not open the settings dialog";
         EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(app.MainWindow()); }, 2000)) << "modal from Ctrl+K";
-        for (HWND d : TopLevelWindowsOf(app.Pid(), kSettingsDialogClass))
-            PostMessageW(d, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(CloseSettingsDialogs(app));
         EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }, 3000));
         EXPECT_TRUE(app.Close()) << app.Error();
     }
@@ -857,11 +741,11 @@ TEST_F(MainWindowE2E, TheVersionItemOpensTheVersionBoxAndEndingFromTheTrayAsksFi
     Vitrell app;
     StartShown(app);
     ChooseFromTrayMenu(app, 'A', 'H');
-    EXPECT_TRUE(WaitUntil([&] { return !TopLevelWindowsOf(app.Pid(), L"VITRELL.INFO_VER").empty(); }, 3000))
+    EXPECT_TRUE(WaitUntil([&] { return !TopLevelWindowsOf(app.Pid(), kVersionBoxClass).empty(); }, 3000))
         << "no version box";
-    for (HWND box : TopLevelWindowsOf(app.Pid(), L"VITRELL.INFO_VER"))
+    for (HWND box : TopLevelWindowsOf(app.Pid(), kVersionBoxClass))
         PostMessageW(box, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return TopLevelWindowsOf(app.Pid(), L"VITRELL.INFO_VER").empty(); }, 3000));
+    ASSERT_TRUE(WaitUntil([&] { return TopLevelWindowsOf(app.Pid(), kVersionBoxClass).empty(); }, 3000));
     ChooseFromTrayMenu(app, 'X');
     HWND box = WaitForMessageBox(app.Pid(), kExitTitle);
     ASSERT_NE(box, nullptr) << "the end item did not ask";

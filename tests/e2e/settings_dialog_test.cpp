@@ -25,52 +25,6 @@ constexpr DWORD kPeriodMs = 1500;
 
 constexpr RECT kTargetRect{40, 700, 440, 960};  // clear of the centred main window and dialog
 
-std::vector<HWND> Dialogs(const Vitrell& app) {
-    return TopLevelWindowsOf(app.Pid(), kSettingsDialogClass);
-}
-
-HWND WaitForDialog(const Vitrell& app, DWORD timeoutMs = 5000) {
-    HWND dialog = nullptr;
-    (void)WaitUntil(
-        [&] {
-            for (HWND d : Dialogs(app)) {
-                if (IsWindowVisible(d))
-                    dialog = d;
-            }
-            return dialog != nullptr;
-        },
-        timeoutMs);
-    return dialog;
-}
-
-// The toolbar's own customise dialog, owned by the main window; taken once its controls exist, since it is found
-// while it is still being built.
-HWND WaitForCustomizeDialog(const Vitrell& app, DWORD timeoutMs = 5000) {
-    HWND customize = nullptr;
-    (void)WaitUntil(
-        [&] {
-            for (HWND box : TopLevelWindowsOf(app.Pid(), L"#32770")) {
-                if (GetWindow(box, GW_OWNER) == app.MainWindow() && GetDlgItem(box, 204))
-                    customize = box;
-            }
-            return customize != nullptr;
-        },
-        timeoutMs);
-    return customize;
-}
-
-// The tray's pop-up menu while it shows.
-HWND VisibleMenu(const Vitrell& app) {
-    for (HWND menu : TopLevelWindowsOf(app.Pid(), L"#32768"))
-        if (IsWindowVisible(menu))
-            return menu;
-    return nullptr;
-}
-
-bool WaitForNoDialog(const Vitrell& app, DWORD timeoutMs = 5000) {
-    return WaitUntil([&] { return Dialogs(app).empty(); }, timeoutMs);
-}
-
 bool Checked(HWND dialog, int box) {
     return SendBounded(GetDlgItem(dialog, kIdCheck1 + box), BM_GETCHECK, 0, 0, "BM_GETCHECK") == BST_CHECKED;
 }
@@ -101,7 +55,7 @@ std::wstring Label(HWND dialog, int index) {
 }
 
 HWND ToolbarOf(HWND main) {
-    return FindWindowExW(main, nullptr, TOOLBARCLASSNAMEW, nullptr);
+    return ChildOf(main, TOOLBARCLASSNAMEW);
 }
 
 int ButtonCount(HWND main) {
@@ -112,14 +66,6 @@ int ButtonCount(HWND main) {
 // The toolbar is built, and a stored arrangement restored, as the main window settles after its start.
 bool WaitForToolbar(HWND main, int atLeast = 3) {
     return WaitUntil([&] { return ButtonCount(main) >= atLeast; }, 3000);
-}
-
-double TwipsPerPixel() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen)
-        ReleaseDC(nullptr, screen);
-    return 1440.0 / (dpi > 0 ? dpi : 96);
 }
 
 int WindowHeight(HWND window) {
@@ -206,7 +152,7 @@ TEST_F(SettingsDialogE2e, OpensEachWayAndARepeatedRequestRaisesTheSameDialog) {
         // The toolbar gets its buttons as the main window settles.
         ASSERT_TRUE(WaitForToolbar(app.MainWindow())) << "buttons " << ButtonCount(app.MainWindow());
         ASSERT_TRUE(Request(app, way));
-        HWND dialog = WaitForDialog(app);
+        HWND dialog = WaitForSettingsDialog(app);
         ASSERT_NE(dialog, nullptr) << "no dialog opened";
         EXPECT_EQ(ControlText(dialog), L"各種設定");
         const bool modal = way != Way::SystemMenu;
@@ -217,14 +163,14 @@ TEST_F(SettingsDialogE2e, OpensEachWayAndARepeatedRequestRaisesTheSameDialog) {
         for (Way again : {Way::SystemMenu, Way::MenuItem, Way::TrayRightClick}) {
             ASSERT_TRUE(Request(app, again));
             PumpFor(300);
-            EXPECT_EQ(Dialogs(app).size(), 1u) << "after " << Name(again);
+            EXPECT_EQ(SettingsDialogsOf(app).size(), 1u) << "after " << Name(again);
             EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }, 2000))
                 << "after " << Name(again) << " the foreground is " << Narrow(ClassNameOf(GetForegroundWindow()));
             EXPECT_TRUE(app.Healthy());
         }
 
         Press(dialog, kIdCancel);
-        EXPECT_TRUE(WaitForNoDialog(app));
+        EXPECT_TRUE(WaitForNoSettingsDialog(app));
         EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }, 2000));
         EXPECT_TRUE(app.Close()) << app.Error();
     }
@@ -234,7 +180,7 @@ TEST_F(SettingsDialogE2e, ModelessDialogLeavesTheMainWindowUsable) {
     Vitrell app;
     ASSERT_TRUE(app.Start()) << app.Error();
     ASSERT_TRUE(Request(app, Way::SystemMenu));
-    HWND dialog = WaitForDialog(app);
+    HWND dialog = WaitForSettingsDialog(app);
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(IsWindowEnabled(app.MainWindow()));
     // The level buttons of the main window still work while the dialog is open.
@@ -243,9 +189,9 @@ TEST_F(SettingsDialogE2e, ModelessDialogLeavesTheMainWindowUsable) {
                        reinterpret_cast<LPARAM>(ToolbarOf(app.MainWindow())));
     EXPECT_TRUE(WaitUntil([&] { return GetString(L"Config", L"OptTou") == L"21"; }, 2000))
         << "OptTou " << Narrow(GetString(L"Config", L"OptTou").value_or(L"<missing>")) << " was " << Narrow(before);
-    EXPECT_EQ(Dialogs(app).size(), 1u);
+    EXPECT_EQ(SettingsDialogsOf(app).size(), 1u);
     Press(dialog, kIdCancel);
-    EXPECT_TRUE(WaitForNoDialog(app));
+    EXPECT_TRUE(WaitForNoSettingsDialog(app));
     EXPECT_TRUE(app.Close()) << app.Error();
 }
 
@@ -253,7 +199,7 @@ TEST_F(SettingsDialogE2e, ClearingBothBarsShowsBothMessagesAndBringsTheMenuBarBa
     Vitrell app;
     ASSERT_TRUE(app.Start()) << app.Error();
     ASSERT_TRUE(Request(app, Way::MenuItem));
-    HWND dialog = WaitForDialog(app);
+    HWND dialog = WaitForSettingsDialog(app);
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(Checked(dialog, 4));
     ASSERT_TRUE(Checked(dialog, 5));
@@ -283,7 +229,7 @@ TEST_F(SettingsDialogE2e, ClearingBothBarsShowsBothMessagesAndBringsTheMenuBarBa
 
     // OK: the toolbar goes, the menu bar stays, the window takes the low height that cuts the toolbar off.
     Press(dialog, kIdOk);
-    ASSERT_TRUE(WaitForNoDialog(app));
+    ASSERT_TRUE(WaitForNoSettingsDialog(app));
     EXPECT_EQ(GetString(L"Config", L"OptTBar"), L"0");
     EXPECT_EQ(GetString(L"Config", L"OptMBar"), L"1");
     EXPECT_NE(GetMenu(app.MainWindow()), nullptr) << "menu bar";
@@ -299,12 +245,12 @@ TEST_F(SettingsDialogE2e, ToolbarWithoutMenuBarHidesItAndCheckingItAgainBringsIt
     for (bool menuBar : {false, true}) {
         SCOPED_TRACE(menuBar ? "menu bar checked again" : "menu bar cleared");
         ASSERT_TRUE(Request(app, Way::MenuItem));
-        HWND dialog = WaitForDialog(app);
+        HWND dialog = WaitForSettingsDialog(app);
         ASSERT_NE(dialog, nullptr);
         Press(dialog, kIdCheck1 + 4);
         ASSERT_TRUE(WaitUntil([&] { return Checked(dialog, 4) == menuBar; }, 2000));
         Press(dialog, kIdOk);
-        ASSERT_TRUE(WaitForNoDialog(app));
+        ASSERT_TRUE(WaitForNoSettingsDialog(app));
         EXPECT_EQ(GetMenu(app.MainWindow()) != nullptr, menuBar);
         if (menuBar)
             EXPECT_GT(WindowHeight(app.MainWindow()), withoutMenuBar);
@@ -320,7 +266,7 @@ TEST_F(SettingsDialogE2e, NewLevelAppliedOnTheSecondTabReachesAWindowWithinOnePe
     ASSERT_TRUE(app.Start()) << app.Error();
     TargetWindow target(kTargetRect);
     ASSERT_TRUE(Request(app, Way::MenuItem));
-    HWND dialog = WaitForDialog(app);
+    HWND dialog = WaitForSettingsDialog(app);
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(ShowTab(dialog, 1));
     ASSERT_EQ(Label(dialog, 1), L"20");
@@ -341,9 +287,9 @@ TEST_F(SettingsDialogE2e, NewLevelAppliedOnTheSecondTabReachesAWindowWithinOnePe
     ASSERT_TRUE(MoveCursor(target.TitleBarPoint()));
     EXPECT_TRUE(WaitUntil([&] { return AlphaOf(target.Window()) == 178; }, kPeriodMs))  // (100 - 30) % of 255
         << AlphaText(target.Window());
-    EXPECT_EQ(Dialogs(app).size(), 1u) << "apply keeps the dialog open";
+    EXPECT_EQ(SettingsDialogsOf(app).size(), 1u) << "apply keeps the dialog open";
     Press(dialog, kIdCancel);
-    EXPECT_TRUE(WaitForNoDialog(app));
+    EXPECT_TRUE(WaitForNoSettingsDialog(app));
     EXPECT_TRUE(app.Close()) << app.Error();
 }
 
@@ -352,14 +298,14 @@ TEST_F(SettingsDialogE2e, ResetThenCancelKeepsTheInitialLevelStored) {
     Vitrell app;
     ASSERT_TRUE(app.Start()) << app.Error();
     ASSERT_TRUE(Request(app, Way::MenuItem));
-    HWND dialog = WaitForDialog(app);
+    HWND dialog = WaitForSettingsDialog(app);
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(ShowTab(dialog, 1));
     Press(dialog, kIdCommand3);  // 初期値に戻す
     EXPECT_TRUE(WaitUntil([&] { return Label(dialog, 1) == L"35"; }, 2000)) << Narrow(Label(dialog, 1));
     EXPECT_EQ(GetString(L"Config", L"OptTou"), L"35");
     Press(dialog, kIdCancel);
-    EXPECT_TRUE(WaitForNoDialog(app));
+    EXPECT_TRUE(WaitForNoSettingsDialog(app));
     EXPECT_EQ(GetString(L"Config", L"OptTou"), L"35");
     EXPECT_TRUE(app.Close()) << app.Error();
 }
@@ -373,7 +319,7 @@ TEST_F(SettingsDialogE2e, CustomisedToolbarIsSavedByOkAndBackAfterARestart) {
         const int original = ButtonCount(app.MainWindow());
         ASSERT_GT(original, 1);
         ASSERT_TRUE(Request(app, Way::MenuItem));
-        HWND dialog = WaitForDialog(app);
+        HWND dialog = WaitForSettingsDialog(app);
         ASSERT_NE(dialog, nullptr);
         ASSERT_TRUE(Checked(dialog, 7));
         Press(dialog, kIdCommand2);
@@ -394,7 +340,7 @@ TEST_F(SettingsDialogE2e, CustomisedToolbarIsSavedByOkAndBackAfterARestart) {
         EXPECT_TRUE(IsWindowVisible(dialog));
         EXPECT_FALSE(IsWindowEnabled(app.MainWindow())) << "the settings dialog is still modal";
         Press(dialog, kIdOk);
-        ASSERT_TRUE(WaitForNoDialog(app));
+        ASSERT_TRUE(WaitForNoSettingsDialog(app));
         EXPECT_TRUE(GetTypeAt(SectionPath(L"Config"), L"Toolbar").has_value()) << "layout stored";
         EXPECT_TRUE(app.Close()) << app.Error();
     }
@@ -411,7 +357,7 @@ TEST_F(SettingsDialogE2e, HelpAsksForTheTopicOfEachTab) {
     Vitrell app;
     ASSERT_TRUE(app.Start()) << app.Error();
     ASSERT_TRUE(Request(app, Way::MenuItem));
-    HWND dialog = WaitForDialog(app);
+    HWND dialog = WaitForSettingsDialog(app);
     ASSERT_NE(dialog, nullptr);
     Press(dialog, kIdHelp);
     ASSERT_TRUE(WaitUntil([&] { return help.Requests().size() == 1; }, 3000));
@@ -426,7 +372,7 @@ TEST_F(SettingsDialogE2e, HelpAsksForTheTopicOfEachTab) {
     }
     EXPECT_TRUE(IsWindowVisible(dialog)) << "help keeps the dialog open";
     Press(dialog, kIdCancel);
-    EXPECT_TRUE(WaitForNoDialog(app));
+    EXPECT_TRUE(WaitForNoSettingsDialog(app));
     EXPECT_TRUE(app.Close()) << app.Error();
 }
 
@@ -454,13 +400,13 @@ TEST_F(SettingsDialogE2e, BadStoredValuesOpenAUsableDialogWithValuesInRange) {
         Vitrell app;
         ASSERT_TRUE(app.Start()) << app.Error();
         ASSERT_TRUE(Request(app, Way::MenuItem));
-        HWND dialog = WaitForDialog(app);
+        HWND dialog = WaitForSettingsDialog(app);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(SendBounded(GetDlgItem(dialog, kIdTab), TCM_GETCURSEL, 0, 0, "TCM_GETCURSEL"), c.wantTab);
         EXPECT_EQ(Label(dialog, 0), c.wantNin) << Narrow(Label(dialog, 0));
         EXPECT_EQ(Label(dialog, 2), c.wantTou2) << Narrow(Label(dialog, 2));
         Press(dialog, kIdOk);
-        ASSERT_TRUE(WaitForNoDialog(app));
+        ASSERT_TRUE(WaitForNoSettingsDialog(app));
         EXPECT_EQ(GetString(L"Config", L"OptNin"), c.wantNin);
         EXPECT_EQ(GetString(L"Config", L"OptTou2"), c.wantTou2);
         EXPECT_TRUE(app.Close()) << app.Error();
@@ -475,12 +421,12 @@ TEST_F(SettingsDialogE2e, NonTextValuesAndRapidButtonsNeverBreakTheProgram) {
     ASSERT_TRUE(app.Start()) << app.Error();
     for (int round = 0; round < 3; ++round) {
         ASSERT_TRUE(Request(app, Way::SystemMenu));
-        HWND dialog = WaitForDialog(app);
+        HWND dialog = WaitForSettingsDialog(app);
         ASSERT_NE(dialog, nullptr) << "round " << round;
         // Queued behind one another: whatever follows OK or Cancel finds the dialog gone.
         for (int id : {kIdApply, kIdOk, kIdCancel, kIdApply, kIdOk, kIdCancel})
             Press(dialog, id);
-        EXPECT_TRUE(WaitForNoDialog(app)) << "round " << round;
+        EXPECT_TRUE(WaitForNoSettingsDialog(app)) << "round " << round;
         EXPECT_TRUE(app.Healthy()) << "round " << round;
     }
     EXPECT_TRUE(app.Close()) << app.Error();
@@ -490,13 +436,13 @@ TEST_F(SettingsDialogE2e, CloseBoxIsCancel) {
     Vitrell app;
     ASSERT_TRUE(app.Start()) << app.Error();
     ASSERT_TRUE(Request(app, Way::MenuItem));
-    HWND dialog = WaitForDialog(app);
+    HWND dialog = WaitForSettingsDialog(app);
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(Checked(dialog, 2));
     Press(dialog, kIdCheck1 + 2);
     ASSERT_TRUE(WaitUntil([&] { return !Checked(dialog, 2); }, 2000));
     (void)PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);  // what the close box sends
-    EXPECT_TRUE(WaitForNoDialog(app));
+    EXPECT_TRUE(WaitForNoSettingsDialog(app));
     EXPECT_EQ(GetString(L"Config", L"OptTemae"), L"1");
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }, 2000));
     EXPECT_TRUE(app.Close()) << app.Error();
@@ -534,7 +480,7 @@ TEST_F(SettingsDialogE2e, EveryCaptionIsDrawnWithGlyphsWhetherOrNotTheDesignedFa
         Vitrell app;
         ASSERT_TRUE(app.Start()) << app.Error();
         ASSERT_TRUE(Request(app, Way::MenuItem));
-        HWND dialog = WaitForDialog(app);
+        HWND dialog = WaitForSettingsDialog(app);
         ASSERT_NE(dialog, nullptr);
         ASSERT_TRUE(MoveCursor({GetSystemMetrics(SM_CXSCREEN) - 2, 1}));  // no tooltip over a caption
         for (int tab : {0, 1}) {
@@ -549,7 +495,7 @@ TEST_F(SettingsDialogE2e, EveryCaptionIsDrawnWithGlyphsWhetherOrNotTheDesignedFa
             }
         }
         Press(dialog, kIdCancel);
-        EXPECT_TRUE(WaitForNoDialog(app));
+        EXPECT_TRUE(WaitForNoSettingsDialog(app));
         EXPECT_TRUE(app.Close()) << app.Error();
     }
 }
@@ -576,21 +522,20 @@ TEST_F(SettingsDialogE2e, ExitRequestedWhileTheModalDialogIsOpenEndsCleanly) {
         HWND picture = FindWindowExW(app.MainWindow(), nullptr, kPictureClass, nullptr);
         ASSERT_NE(picture, nullptr);
         ASSERT_TRUE(Request(app, Way::MenuItem));
-        HWND dialog = WaitForDialog(app);
+        HWND dialog = WaitForSettingsDialog(app);
         ASSERT_NE(dialog, nullptr);
         if (r.customising) {
             Press(dialog, kIdCommand2);
             ASSERT_NE(WaitForCustomizeDialog(app), nullptr) << "no customise dialog";
         }
-        RECT place{};
-        ASSERT_TRUE(GetWindowRect(app.MainWindow(), &place));
+        const RectTwips place = WindowTwips(app.MainWindow());
         switch (r.end) {
             case End::Close:
                 EXPECT_TRUE(app.Close()) << app.Error();
                 break;
             case End::TrayEndItem: {
                 ASSERT_TRUE(PostMessageW(picture, WM_MOUSEMOVE, kTrayIconId, MAKELPARAM(WM_LBUTTONUP, 0)));
-                ASSERT_TRUE(WaitUntil([&] { return VisibleMenu(app) != nullptr; }, 3000)) << "no pop-up";
+                ASSERT_TRUE(WaitUntil([&] { return VisiblePopupMenu(app.Pid()) != nullptr; }, 3000)) << "no pop-up";
                 PressKey('F');
                 PumpFor(200);
                 PressKey('X');
@@ -613,8 +558,8 @@ TEST_F(SettingsDialogE2e, ExitRequestedWhileTheModalDialogIsOpenEndsCleanly) {
         EXPECT_FALSE(TrayIconExists(picture, kTrayIconId)) << "the icon outlives the program";
         EXPECT_EQ(GetString(L"Config", L"OptOn_Off"), L"0") << "on at the exit, stored inverted";
         const auto stored = [](const wchar_t* key) { return std::stod(GetString(L"Position", key).value_or(L"nan")); };
-        EXPECT_NEAR(stored(L"T_Left"), place.left * TwipsPerPixel(), 0.01);
-        EXPECT_NEAR(stored(L"T_Top"), place.top * TwipsPerPixel(), 0.01);
+        EXPECT_NEAR(stored(L"T_Left"), place.left, 0.01);
+        EXPECT_NEAR(stored(L"T_Top"), place.top, 0.01);
     }
 }
 
@@ -622,7 +567,7 @@ TEST_F(SettingsDialogE2e, ExitWhileTheModelessDialogIsOpenEndsCleanly) {
     Vitrell app;
     ASSERT_TRUE(app.Start()) << app.Error();
     ASSERT_TRUE(Request(app, Way::SystemMenu));
-    ASSERT_NE(WaitForDialog(app), nullptr);
+    ASSERT_NE(WaitForSettingsDialog(app), nullptr);
     // Declining the exit question leaves both windows as they were.
     (void)PostMessageW(app.MainWindow(), WM_CLOSE, 0, 0);
     HWND question = WaitForMessageBox(app.Pid(), L"終了確認");
@@ -630,7 +575,7 @@ TEST_F(SettingsDialogE2e, ExitWhileTheModelessDialogIsOpenEndsCleanly) {
     ASSERT_TRUE(AnswerMessageBox(question, IDCANCEL));
     PumpFor(300);
     EXPECT_TRUE(app.Healthy());
-    EXPECT_EQ(Dialogs(app).size(), 1u);
+    EXPECT_EQ(SettingsDialogsOf(app).size(), 1u);
     // Accepting it unloads the dialog with the program.
     EXPECT_TRUE(app.Close()) << app.Error();
     EXPECT_EQ(app.ExitCode(), 0u);
