@@ -10,7 +10,9 @@ namespace vitrell {
 namespace {
 
 // Reads a key; when it is empty, writes the default and holds it.
-std::wstring ReadOrWriteDefault(SettingsStore& store, std::wstring_view section, std::wstring_view key,
+std::wstring ReadOrWriteDefault(SettingsStore& store,
+                                std::wstring_view section,
+                                std::wstring_view key,
                                 std::wstring_view fallback) {
     std::wstring text = store.ReadSetting(section, key);
     if (text.empty()) {

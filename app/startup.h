@@ -9,13 +9,13 @@ namespace vitrell {
 
 // What start-up needs of the system.
 class IStartupHost {
-public:
+  public:
     virtual ~IStartupHost() = default;
     virtual std::wstring ApplicationFolder() = 0;
     virtual void ChangeDirectory(const std::wstring& folder) = 0;
     virtual SizeTwips ScreenSize() = 0;
-    virtual void ShowSplashModal() = 0;              // returns when the splash has closed
-    virtual void ShowMainWindow(bool visible) = 0;   // loads it; shows it unless visible is false
+    virtual void ShowSplashModal() = 0;             // returns when the splash has closed
+    virtual void ShowMainWindow(bool visible) = 0;  // loads it; shows it unless visible is false
 };
 
 inline constexpr double kDefaultWindowWidthTwips = 1640;

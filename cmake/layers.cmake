@@ -8,6 +8,10 @@ foreach(arch win64 win32)
     set_tests_properties(cross.build_${arch} PROPERTIES FIXTURES_SETUP exe_${arch} TIMEOUT 900)
 endforeach()
 
+# Every C++ source agrees with .clang-format.
+add_test(NAME format.check COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check_format.sh)
+set_tests_properties(format.check PROPERTIES TIMEOUT 120)
+
 # The DLL imports of each exe against the committed list: nothing newer than the oldest Windows of the build.
 foreach(arch win64 win32)
     add_test(NAME imports.${arch} COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check_imports.sh

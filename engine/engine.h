@@ -17,7 +17,7 @@ std::uint8_t AlphaForLevel(double level);
 std::uint32_t TrackingIntervalMs(std::wstring_view seconds);
 
 class Engine {
-public:
+  public:
     Engine(const SettingsRecord& settings, IWindowSystem& system) : settings_(settings), system_(system) {}
 
     void Timer1_Timer();
@@ -25,7 +25,7 @@ public:
 
     WindowHandle TargetWindow = 0;
 
-private:
+  private:
     const SettingsRecord& settings_;
     IWindowSystem& system_;
 };

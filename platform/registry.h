@@ -7,11 +7,12 @@
 namespace vitrell {
 
 class IRegistry {
-public:
+  public:
     virtual ~IRegistry() = default;
     // The text of a REG_SZ value below HKEY_CURRENT_USER; nullopt when the key or the value is
     // missing or the value is of another type. Texts longer than maxChars also give nullopt.
-    virtual std::optional<std::wstring> ReadString(std::wstring_view keyPath, std::wstring_view name,
+    virtual std::optional<std::wstring> ReadString(std::wstring_view keyPath,
+                                                   std::wstring_view name,
                                                    size_t maxChars = 32767) = 0;
     // Stores a REG_SZ value, creating missing keys. False when the registry refused.
     virtual bool WriteString(std::wstring_view keyPath, std::wstring_view name, std::wstring_view text) = 0;

@@ -11,7 +11,7 @@ struct OsVersion {
 };
 
 class ISystemInfo {
-public:
+  public:
     virtual ~ISystemInfo() = default;
     virtual OsVersion QueryVersion() = 0;
 };

@@ -4,8 +4,8 @@
 set -euo pipefail
 
 packages=(
-    # native build and unit tests
-    cmake make g++ libgtest-dev libgmock-dev googletest
+    # native build, unit tests and the formatting check
+    cmake make g++ libgtest-dev libgmock-dev googletest clang-format
     # the Windows executables
     g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32
     # running them: Wine, a virtual X server, Japanese fonts

@@ -6,7 +6,8 @@
 
 namespace vitrell {
 
-std::optional<std::wstring> Win32Registry::ReadString(std::wstring_view keyPath, std::wstring_view name,
+std::optional<std::wstring> Win32Registry::ReadString(std::wstring_view keyPath,
+                                                      std::wstring_view name,
                                                       size_t maxChars) {
     UniqueRegKey key;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, std::wstring(keyPath).c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
@@ -24,8 +25,8 @@ std::optional<std::wstring> Win32Registry::ReadString(std::wstring_view keyPath,
     // One character more than asked for: a stored REG_SZ need not carry its terminating NUL.
     std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 2, L'\0');
     DWORD size = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
-    if (RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()),
-                         &size) != ERROR_SUCCESS ||
+    if (RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size) !=
+            ERROR_SUCCESS ||
         type != REG_SZ)
         return std::nullopt;
     std::wstring text(buffer.data(), size / sizeof(wchar_t));
@@ -43,8 +44,8 @@ bool Win32Registry::WriteString(std::wstring_view keyPath, std::wstring_view nam
         return false;
     const std::wstring data(text);
     const auto bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
-    return RegSetValueExW(key.get(), std::wstring(name).c_str(), 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(data.c_str()), bytes) == ERROR_SUCCESS;
+    return RegSetValueExW(key.get(), std::wstring(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                          bytes) == ERROR_SUCCESS;
 }
 
 }  // namespace vitrell

@@ -4,7 +4,7 @@
 namespace vitrell {
 
 class Win32SystemInfo final : public ISystemInfo {
-public:
+  public:
     OsVersion QueryVersion() override;
 };
 

@@ -10,7 +10,7 @@
 namespace vitrell::testing {
 
 class FakeRegistry final : public IRegistry {
-public:
+  public:
     struct Value {
         bool isString = true;  // false: a value of another type (DWORD, binary, expandable)
         std::wstring text;

@@ -15,12 +15,24 @@ TEST_F(MainWindowLevel, ButtonSteps) {
         bool rangeMessage;
     };
     const Row rows[] = {
-        {L"21", 1, L"20", false},  {L"20", 2, L"21", false},   {L"20.5", 2, L"21.5", false}, {L"0", 1, L"0", true},
-        {L"100", 2, L"100", true}, {L"99.5", 2, L"100", true}, {L"0.5", 1, L"0", true},      {L"abc", 2, L"1", false},
-        {L"abc", 1, L"0", true},   {L"99", 2, L"100", false},  {L"1", 1, L"0", false},       {L" 7x", 2, L"8", false},
+        {L"21", 1, L"20", false},
+        {L"20", 2, L"21", false},
+        {L"20.5", 2, L"21.5", false},
+        {L"0", 1, L"0", true},
+        {L"100", 2, L"100", true},
+        {L"99.5", 2, L"100", true},
+        {L"0.5", 1, L"0", true},
+        {L"abc", 2, L"1", false},
+        {L"abc", 1, L"0", true},
+        {L"99", 2, L"100", false},
+        {L"1", 1, L"0", false},
+        {L" 7x", 2, L"8", false},
         // Written as a person writes them: no binary noise, never an exponent the reader would cut off.
-        {L"8.3", 1, L"7.3", false},   {L"1.00002", 1, L"0.00002", false}, {L"0.00002", 2, L"1.00002", false},
-        {L"99.9999", 2, L"100", true}, {L"20.123456789012345", 2, L"21.1234567890123", false},
+        {L"8.3", 1, L"7.3", false},
+        {L"1.00002", 1, L"0.00002", false},
+        {L"0.00002", 2, L"1.00002", false},
+        {L"99.9999", 2, L"100", true},
+        {L"20.123456789012345", 2, L"21.1234567890123", false},
     };
     for (const Row& r : rows) {
         registry.writes.clear();

@@ -12,11 +12,20 @@ TEST(GetOSName, NamesEveryPlatformAndVersionRow) {
         OsVersion v;
         const wchar_t* name;
     } cases[] = {
-        {{2, 5, 0}, L"Windows 2000"}, {{2, 5, 1}, L"Windows XP"}, {{2, 5, 2}, L"Windows XP"},
-        {{2, 6, 1}, L"Windows XP"},   {{2, 6, 0}, L"Windows 2000"}, {{2, 4, 0}, L"Windows NT"},
-        {{2, 4, 1}, L"Windows NT"},   {{2, 10, 0}, L"Windows 2000"}, {{2, 6, 2}, L"Windows XP"},
-        {{1, 4, 0}, L"Windows 95"},   {{1, 4, 10}, L"Windows 98"}, {{1, 4, 90}, L"Windows Me"},
-        {{0, 0, 0}, L""},             {{3, 5, 1}, L""},
+        {{2, 5, 0}, L"Windows 2000"},
+        {{2, 5, 1}, L"Windows XP"},
+        {{2, 5, 2}, L"Windows XP"},
+        {{2, 6, 1}, L"Windows XP"},
+        {{2, 6, 0}, L"Windows 2000"},
+        {{2, 4, 0}, L"Windows NT"},
+        {{2, 4, 1}, L"Windows NT"},
+        {{2, 10, 0}, L"Windows 2000"},
+        {{2, 6, 2}, L"Windows XP"},
+        {{1, 4, 0}, L"Windows 95"},
+        {{1, 4, 10}, L"Windows 98"},
+        {{1, 4, 90}, L"Windows Me"},
+        {{0, 0, 0}, L""},
+        {{3, 5, 1}, L""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(OsNameFromVersion(c.v), c.name)

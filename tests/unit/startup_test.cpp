@@ -18,7 +18,7 @@ const std::wstring kConfigKey = SettingsStore::SectionPath(kConfig);
 const std::wstring kPositionKey = SettingsStore::SectionPath(kPosition);
 
 class FakeStartupHost final : public IStartupHost {
-public:
+  public:
     std::wstring ApplicationFolder() override { return folder; }
     void ChangeDirectory(const std::wstring& f) override { events.push_back(L"cd " + f); }
     SizeTwips ScreenSize() override { return screen; }
@@ -109,11 +109,8 @@ TEST(Startup, SplashAndHiddenStartFollowTheirFlagsExactly) {
         const wchar_t* winS;
         std::vector<std::wstring> events;
     } cases[] = {
-        {L"1", L"0", {L"splash", L"show"}},
-        {L"0", L"0", {L"show"}},
-        {L"yes", L"1", {L"load hidden"}},
-        {L"1", L"2", {L"splash", L"show"}},
-        {L" 1", L"1 ", {L"show"}},
+        {L"1", L"0", {L"splash", L"show"}}, {L"0", L"0", {L"show"}},   {L"yes", L"1", {L"load hidden"}},
+        {L"1", L"2", {L"splash", L"show"}}, {L" 1", L"1 ", {L"show"}},
     };
     for (const auto& c : cases) {
         Fixture f;
@@ -148,14 +145,14 @@ TEST(PositionDefault, CentresTheDesignSizeInAWideInteger) {
         double screen, window;
         long long want;
     } cases[] = {
-        {15360, 1640, 6860},         // 1024 px at 96 dpi
-        {11520, 620, 5450},          // 768 px
-        {28800, 1640, 13580},        // 1920 px
-        {1641, 1640, 0},             // 0.5 rounds to the even 0
-        {1643, 1640, 2},             // 1.5 rounds to 2
-        {100000, 1640, 49180},       // past what 16 bits hold
-        {1000, 1640, -320},          // a screen smaller than the window
-        {1e300, 1640, INT_MAX},      // held at the limit, no overflow
+        {15360, 1640, 6860},     // 1024 px at 96 dpi
+        {11520, 620, 5450},      // 768 px
+        {28800, 1640, 13580},    // 1920 px
+        {1641, 1640, 0},         // 0.5 rounds to the even 0
+        {1643, 1640, 2},         // 1.5 rounds to 2
+        {100000, 1640, 49180},   // past what 16 bits hold
+        {1000, 1640, -320},      // a screen smaller than the window
+        {1e300, 1640, INT_MAX},  // held at the limit, no overflow
     };
     for (const auto& c : cases)
         EXPECT_EQ(PositionDefault(c.screen, c.window), c.want) << "screen " << c.screen;
@@ -168,7 +165,7 @@ TEST(Startup, HelpPathOnADriveRootHasOneSeparator) {
 
 // The engine switch across runs: stored inverted at exit, toggled back by the main window's load.
 class FakeExitHost final : public IExitHost {
-public:
+  public:
     RectTwips MainWindowRect() override { return rect; }
     void CloseSettingsDialog() override { events.push_back(L"close settings"); }
     void UnloadMainWindow() override { events.push_back(L"unload"); }
