@@ -56,7 +56,7 @@ FormPaintKit::FormPaintKit(HINSTANCE instance, const FormLayout& layout, Dpi dpi
                 const RECT reach = WithOverhangs(dc.get(), label.text, text);
                 (void)UnionRect(&drawn, &box, &reach);  // both are non-empty
             } else {
-                text = box;  // unmeasured: the design
+                text = box;  // unmeasured: the label's own rectangle
             }
         }
         textAreas_.push_back(text);

@@ -4,7 +4,7 @@
 #     static);
 #   - the program's objects and private memory after start-up, after 1,000 level steps and after 100 toggles (they
 #     must not grow with the count);
-#   - the idle cost: VITRELL.exe and a bare program with only the two timers the design forces, side by side in one
+#   - the idle cost: VITRELL.exe and a bare program with only the two timers such a program needs, side by side in one
 #     prefix with the cursor parked on the bare desktop, for 120 s: both CPU times, their ratio, both resident sizes.
 # usage: bench_mainwin.sh [CROSS_BUILD_DIR]   (default build/cross/win64; builds it when VITRELL.exe is missing)
 # BENCH_QUICK=1 runs every section with small counts (a few seconds): the test that keeps this script working.

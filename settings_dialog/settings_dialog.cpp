@@ -9,7 +9,8 @@ namespace vitrell {
 
 namespace {
 
-// Boxes are filled in this order; 7 before 6 as the form always did.
+// Boxes are filled top to bottom as the tab shows them: "ボタン構成の保存" (7) stands above
+// "最後のアクティブタブ" (6).
 constexpr std::array<int, kBoxCount> kLoadOrder = {0, 1, 2, 3, 4, 5, 7, 6};
 
 int ClampedWhole(std::wstring_view text, int min, int max) {

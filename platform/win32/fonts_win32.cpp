@@ -108,7 +108,7 @@ bool HasGlyphs(HDC dc, std::wstring_view text) {
     std::vector<WORD> glyphs(text.size());
     if (GetGlyphIndicesW(dc, text.data(), static_cast<int>(text.size()), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS) ==
         GDI_ERROR)
-        return true;  // the system cannot tell: the design stands
+        return true;  // the system cannot tell: the font stays as asked for
     return std::find(glyphs.begin(), glyphs.end(), static_cast<WORD>(0xFFFF)) == glyphs.end();
 }
 
@@ -118,7 +118,7 @@ UniqueFont MakeFont(const FontSpec& spec, int dpi, std::wstring_view text) {
     UniqueFont font(CreateFontIndirectW(&designed));
     const UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
     if (!font || !dc)
-        return font;  // nothing to check with: the design as it comes
+        return font;  // nothing to check with: the font as asked for
     {
         const SelectedObject selected(dc.get(), font.get());
         if (HasGlyphs(dc.get(), text))

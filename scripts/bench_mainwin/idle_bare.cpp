@@ -1,4 +1,4 @@
-// The yardstick for VITRELL's idle cost: only what the design forces on a resident program of its kind, built
+// The yardstick for VITRELL's idle cost: only what a resident program of its kind cannot do without, built
 // the same way. A 1 s timer makes the engine's calls on the window under the cursor, a 50 ms timer polls the
 // two arrow keys; nothing else.
 #include <windows.h>

@@ -307,17 +307,17 @@ TEST(VersionBoxClick, OtherLabelsDoNothingAndOkUnloads) {
     EXPECT_EQ(box.view.unloads, 1);
 }
 
-// Each label's area as designed, in the layout's order.
-std::vector<RectTwips> DesignAreas(const FormLayout& layout) {
+// Each label's own rectangle, in the layout's order.
+std::vector<RectTwips> LayoutAreas(const FormLayout& layout) {
     std::vector<RectTwips> areas;
     for (const LabelSpec& label : layout.labels)
         areas.push_back(label.rect);
     return areas;
 }
 
-// The design with one label's text covering another area, as a face other than the designed one draws it.
+// The layout with one label's text covering another area, as a face other than the designed one draws it.
 std::vector<RectTwips> WithArea(const FormLayout& layout, int index, RectTwips area) {
-    std::vector<RectTwips> areas = DesignAreas(layout);
+    std::vector<RectTwips> areas = LayoutAreas(layout);
     for (size_t i = 0; i < layout.labels.size(); ++i) {
         if (layout.labels[i].index == index)
             areas[i] = area;
@@ -327,7 +327,7 @@ std::vector<RectTwips> WithArea(const FormLayout& layout, int index, RectTwips a
 
 TEST(VersionBoxLayout, HitTestFindsTheTopmostLabelWhoseTextCoversThePoint) {
     const FormLayout& layout = VersionBox::Layout();
-    const std::vector<RectTwips> design = DesignAreas(layout);
+    const std::vector<RectTwips> layoutAreas = LayoutAreas(layout);
     const std::vector<RectTwips> wideUrl = WithArea(layout, 12, {480, 2910, 2400, 255});  // runs past its box
     const std::vector<RectTwips> narrowUrl = WithArea(layout, 12, {480, 2910, 900, 150});
     const std::vector<RectTwips> tallMail = WithArea(layout, 10, {480, 2265, 1665, 400});  // into label 11's line
@@ -338,21 +338,21 @@ TEST(VersionBoxLayout, HitTestFindsTheTopmostLabelWhoseTextCoversThePoint) {
         double x, y;
         int want;
     } cases[] = {
-        {&design, "design", 500, 2300, 10},
-        {&design, "design", 500, 2600, 11},
-        {&design, "design", 500, 2950, 12},
-        {&design, "design", 500, 3200, 13},
-        {&design, "design", 500, 3400, 14},
-        {&design, "design", 3000, 3400, -1},  // right of the short last part of the address
-        {&design, "design", 300, 300, -1},
-        {&design, "design", 2000, 300, 1},   // the product name above its shadow
-        {&design, "design", 2750, 1150, 0},  // only the shadow reaches here
-        {&design, "design", 5900, 3900, -1},
-        {&design, "design", 2500, 2950, -1},
+        {&layoutAreas, "layout", 500, 2300, 10},
+        {&layoutAreas, "layout", 500, 2600, 11},
+        {&layoutAreas, "layout", 500, 2950, 12},
+        {&layoutAreas, "layout", 500, 3200, 13},
+        {&layoutAreas, "layout", 500, 3400, 14},
+        {&layoutAreas, "layout", 3000, 3400, -1},  // right of the short last part of the address
+        {&layoutAreas, "layout", 300, 300, -1},
+        {&layoutAreas, "layout", 2000, 300, 1},   // the product name above its shadow
+        {&layoutAreas, "layout", 2750, 1150, 0},  // only the shadow reaches here
+        {&layoutAreas, "layout", 5900, 3900, -1},
+        {&layoutAreas, "layout", 2500, 2950, -1},
         {&wideUrl, "wide URL text", 2500, 2950, 12},  // lit where it shows, though outside its box
-        {&design, "design", 1600, 2950, 12},
+        {&layoutAreas, "layout", 1600, 2950, 12},
         {&narrowUrl, "narrow URL text", 1600, 2950, -1},  // inside its box, but right of its text
-        {&design, "design", 1200, 3100, 12},
+        {&layoutAreas, "layout", 1200, 3100, 12},
         {&narrowUrl, "narrow URL text", 1200, 3100, -1},  // below its text
         {&narrowUrl, "narrow URL text", 600, 2950, 12},
         {&tallMail, "tall mail text", 600, 2600, 11},  // both cover it: the later label lies above

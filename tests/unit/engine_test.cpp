@@ -30,7 +30,7 @@ struct EngineFixture {
     }
 };
 
-TEST(AlphaForLevel, MatchesTheDesignTableWithTiesToEven) {
+TEST(AlphaForLevel, GivesEachLevelItsAlphaWithTiesToEven) {
     const struct {
         double level;
         int alpha;

@@ -129,7 +129,7 @@ TEST_F(MainWindowLayoutApply, FormLoadRunsItsStepsInOrder) {
                           "hook",
                           "interval:1500"};
     EXPECT_EQ(log, want);
-    EXPECT_EQ(view.enabled, (std::vector<bool>{false, true})) << "the design states stand when shown";
+    EXPECT_EQ(view.enabled, (std::vector<bool>{false, true})) << "the menu's initial states stand when shown";
     EXPECT_EQ(Stored(kConfig, L"OptOn_Off"), L"1") << "a first start comes up on and says so at once";
 }
 

@@ -140,7 +140,7 @@ TEST(Startup, RefusedWritesLeaveTheDefaultsInMemory) {
     EXPECT_EQ(f.registry.values.size(), 0u);
 }
 
-TEST(PositionDefault, CentresTheDesignSizeInAWideInteger) {
+TEST(PositionDefault, CentresA1640By620WindowInAWideInteger) {
     const struct {
         double screen, window;
         long long want;
