@@ -37,8 +37,8 @@ for arch in win64 win32; do
     $tools-strip -o "$stripped" "$exe"
     printf '%-6s %9d bytes as built, %9d bytes stripped\n' $arch "$(stat -c %s "$exe")" "$(stat -c %s "$stripped")"
     rm -f "$stripped"
-    echo "       the ten largest symbols:"
-    $tools-nm -C -S --size-sort -t d "$exe" | tail -n 10 | tac |
+    echo "       the ten largest symbols that stay in the stripped exe:"
+    $tools-nm -C -S --size-sort -t d "$exe" | grep -v ' \.debug_' | tail -n 10 | tac |
         awk '{ size = $2 + 0; $1 = $2 = $3 = ""; sub(/^ +/, ""); printf "       %8d  %s\n", size, substr($0, 1, 100) }'
 done
 
