@@ -8,6 +8,7 @@
 #include "app/exit.h"
 #include "app/settings.h"
 #include "tests/fakes/fake_registry.h"
+#include "tests/invariants.h"
 
 namespace vitrell {
 namespace {
@@ -49,6 +50,12 @@ TEST(Startup, FirstStartWritesEveryDefaultInOrderAndNeverThePosition) {
         {kConfigKey, L"OptOn_Off", L"0"}, {kConfigKey, L"OptWinS", L"0"},
     };
     EXPECT_EQ(f.registry.writes, want);
+    // The key table the start-up fuzz target holds every other store to.
+    std::vector<FakeRegistry::Write> fromTable;
+    for (const testing::StartupKey& k : testing::kStartupKeys)
+        if (k.whenEmpty)
+            fromTable.push_back({SettingsStore::SectionPath(k.section), std::wstring(k.key), k.whenEmpty});
+    EXPECT_EQ(fromTable, want);
     EXPECT_EQ(f.app.Settings.T_Left, L"6860");  // (15360 − 1640) / 2
     EXPECT_EQ(f.app.Settings.T_Top, L"5450");   // (11520 − 620) / 2
     EXPECT_EQ(f.app.HelpFilePath, L"C:\\Tools\\VITRELL\\VITRELL.HLP");
