@@ -66,9 +66,9 @@ TEST(Startup, StoredValuesAreKeptAndBadOnesRepairedInMemoryOnly) {
     const struct {
         const wchar_t* section;
         const wchar_t* key;
-        const wchar_t* stored;
+        std::wstring stored;
         std::wstring SettingsRecord::*field;
-        const wchar_t* held;
+        std::wstring held;
     } cases[] = {
         {L"Config", L"OptTou", L"150", &SettingsRecord::OptTou, L"80"},
         {L"Config", L"OptTou", L"-5", &SettingsRecord::OptTou, L"0"},
@@ -84,6 +84,14 @@ TEST(Startup, StoredValuesAreKeptAndBadOnesRepairedInMemoryOnly) {
         {L"Position", L"T_Top", L"1234.5", &SettingsRecord::T_Top, L"1234.5"},
         {L"Config", L"OptLogo", L"0", &SettingsRecord::OptLogo, L"0"},
         {L"Config", L"OptWinS", L"2", &SettingsRecord::OptWinS, L"2"},
+        // A long edited text is a stored text, not a missing one to write the default over.
+        {L"Config", L"OptLogo", std::wstring(33288, L':'), &SettingsRecord::OptLogo, std::wstring(33288, L':')},
+        {L"Config", L"OptTou", std::wstring(40000, L'0') + L"35", &SettingsRecord::OptTou,
+         std::wstring(40000, L'0') + L"35"},
+        // A position past what a window position can be is replaced like a negative one.
+        {L"Position", L"T_Top", std::wstring(25014, L'4'), &SettingsRecord::T_Top, L"5450"},
+        {L"Position", L"T_Left", L"2147483648", &SettingsRecord::T_Left, L"6860"},
+        {L"Position", L"T_Left", L"2147483647", &SettingsRecord::T_Left, L"2147483647"},
     };
     for (const auto& c : cases) {
         Fixture f;
