@@ -17,7 +17,20 @@ std::wstring SettingsStore::ReadSetting(std::wstring_view section, std::wstring_
 }
 
 bool SettingsStore::WriteSetting(std::wstring_view section, std::wstring_view key, std::wstring_view text) {
-    return registry_.WriteString(SectionPath(section), key, text);
+    const std::wstring where = SectionPath(section) + L'\\' + std::wstring(key);
+    if (!registry_.WriteString(SectionPath(section), key, text)) {
+        stored_.erase(where);  // what the registry holds now is not known: the next write must go through
+        return false;
+    }
+    stored_.insert_or_assign(where, std::wstring(text));
+    return true;
+}
+
+bool SettingsStore::WriteSettingIfChanged(std::wstring_view section, std::wstring_view key, std::wstring_view text) {
+    const auto it = stored_.find(SectionPath(section) + L'\\' + std::wstring(key));
+    if (it != stored_.end() && it->second == text)
+        return true;
+    return WriteSetting(section, key, text);
 }
 
 }  // namespace vitrell

@@ -145,23 +145,23 @@ MainWindow::Step MainWindow::LevelStep(int delta) {
 }
 
 void MainWindow::WriteLevel() {
-    // Counted as stored only when the registry took it: a refused write is tried again at the next tick.
-    levelStored_ = app_.Store.WriteSetting(kConfig, L"OptTou", app_.Settings.OptTou);
-    if (levelStored_)
-        storedLevel_ = app_.Settings.OptTou;
+    (void)app_.Store.WriteSetting(kConfig, L"OptTou", app_.Settings.OptTou);  // a refused write: the next tick retries
 }
 
 void MainWindow::Timer2_Timer() {
     if (unloaded_)
         return;
-    if (view_.KeyDown(kVkUp) && LevelStep(+1) == Step::AtLimit)
-        return;
-    if (view_.KeyDown(kVkDown) && LevelStep(-1) == Step::AtLimit)
-        return;
-    RefreshLevelTips();
-    // Rewriting an unchanged level 20 times a second would only wear the registry.
-    if (!levelStored_ || storedLevel_ != app_.Settings.OptTou)
-        WriteLevel();
+    // A step that meets a limit ends the tick before the tooltips, but not before the store: a key held at the
+    // limit would otherwise keep the stored level behind for as long as it is held.
+    const bool atLimit = (view_.KeyDown(kVkUp) && LevelStep(+1) == Step::AtLimit) ||
+                         (view_.KeyDown(kVkDown) && LevelStep(-1) == Step::AtLimit);
+    if (unloaded_)
+        return;  // an exit chosen while the range message was open
+    if (!atLimit)
+        RefreshLevelTips();
+    // Rewriting an unchanged level 20 times a second would only wear the registry. The store knows what it last
+    // stored, also when the settings dialog stored it: a level stepped back to a value written earlier is written.
+    (void)app_.Store.WriteSettingIfChanged(kConfig, L"OptTou", app_.Settings.OptTou);
 }
 
 void MainWindow::Toolbar1_ButtonClick(int index) {

@@ -98,8 +98,6 @@ class MainWindow final : public IExitHost, public ISettingsHost {
     bool unloaded_ = false;
     bool customizing_ = false;           // the toolbar's customise dialog runs its own loop inside the toolbar
     bool unloadAfterCustomize_ = false;  // an unload asked for meanwhile waits until that loop has returned
-    std::wstring storedLevel_;           // the OptTou text last written by the display timer
-    bool levelStored_ = false;
 };
 
 }  // namespace vitrell

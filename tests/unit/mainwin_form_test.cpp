@@ -1,5 +1,6 @@
 // The main window's rules: level steps, the on/off switch, tray callbacks, menus, show/hide and the exit paths.
 #include "app/text.h"
+#include "tests/invariants.h"
 #include "tests/unit/mainwin_fixture.h"
 
 #include "tests/invariants.h"
@@ -52,29 +53,37 @@ TEST_F(MainWindowLevel, DisplayTickWithArrowKeys) {
         std::set<int> keys;
         const wchar_t* want;
         bool rangeMessage;
-        bool written;
+        bool tipsRefreshed;
     };
     const Row rows[] = {
         {L"20", {}, L"20", false, true},
         {L"20", {kVkUp}, L"21", false, true},
         {L"20", {kVkDown}, L"19", false, true},
         {L"20", {kVkUp, kVkDown}, L"20", false, true},  // +1 then -1
+        // The tick ends at the limit before the tooltips, but the store follows: a key held there must not
+        // keep the stored level behind.
         {L"100", {kVkUp}, L"100", true, false},
         {L"0", {kVkDown}, L"0", true, false},
-        {L"100", {kVkUp, kVkDown}, L"100", true, false},  // the tick ends at the limit
+        {L"99.5", {kVkUp}, L"100", true, false},
+        {L"100", {kVkUp, kVkDown}, L"100", true, false},
         {L"0", {kVkUp, kVkDown}, L"0", false, true},
     };
     for (const Row& r : rows) {
-        registry.writes.clear();
+        FakeRegistry reg;
+        AppContext ctx(reg);
+        ctx.Settings.OptTou = r.level;
+        toolbar.buttons = {0, 1, 2, 3, 4, 5};
+        toolbar.tips.clear();
         view.exclamations = 0;
         view.keysDown = r.keys;
-        app.Settings.OptTou = r.level;
-        MainWindow fresh(app, view, toolbar, tray, windows);  // nothing stored yet by this form
+        MainWindow fresh(ctx, view, toolbar, tray, windows);
         fresh.Timer2_Timer();
         const std::string where = "level '" + Narrow(r.level) + "' keys " + std::to_string(r.keys.size());
-        EXPECT_EQ(app.Settings.OptTou, r.want) << where << ": got '" << Narrow(app.Settings.OptTou) << "'";
+        EXPECT_EQ(ctx.Settings.OptTou, r.want) << where << ": got '" << Narrow(ctx.Settings.OptTou) << "'";
         EXPECT_EQ(view.exclamations, r.rangeMessage ? 1 : 0) << where;
-        EXPECT_EQ(WritesOf(L"OptTou").size(), r.written ? 1u : 0u) << where;
+        EXPECT_EQ(reg.Get(SettingsStore::SectionPath(kConfig), L"OptTou"), r.want) << where;
+        EXPECT_EQ(reg.writes.size(), 1u) << where;
+        EXPECT_EQ(toolbar.tips.count(0), r.tipsRefreshed ? 1u : 0u) << where;
     }
 }
 
@@ -89,8 +98,19 @@ TEST_F(MainWindowLevel, TheStoreFollowsEveryChangeButAnUnchangedLevelIsNotRewrit
     for (int i = 0; i < 100; ++i)
         form.Timer2_Timer();
     EXPECT_EQ(app.Settings.OptTou, L"100");
-    EXPECT_EQ(Stored(kConfig, L"OptTou"), L"100") << "the tick after the limit stores it";
+    EXPECT_EQ(Stored(kConfig, L"OptTou"), L"100") << "the tick that meets the limit stores it";
     EXPECT_EQ(view.exclamations, 35);
+
+    // The settings dialog's reset stores an earlier level behind the display timer's back; stepping back to the
+    // level the timer stored last must still reach the store.
+    view.keysDown.clear();
+    app.Settings.OptTou = L"21";
+    form.Timer2_Timer();
+    app.Store.Set(app.Settings.OptTou, kConfig, L"OptTou", L"20");
+    view.keysDown = {kVkUp};
+    form.Timer2_Timer();
+    EXPECT_EQ(app.Settings.OptTou, L"21");
+    EXPECT_EQ(Stored(kConfig, L"OptTou"), L"21");
 }
 
 TEST_F(MainWindowLevel, StepsFromAFractionReadBackAsWritten) {
@@ -115,6 +135,15 @@ TEST_F(MainWindowLevel, ARefusedWriteIsTriedAgainAtTheNextTick) {
     form.Timer2_Timer();
     EXPECT_EQ(WritesOf(L"OptTou").size(), 3u) << "once stored, an unchanged level is not rewritten";
     EXPECT_EQ(Stored(kConfig, L"OptTou"), L"20");
+}
+
+TEST_F(MainWindowLevel, AnExitWhileTheRangeMessageIsOpenEndsTheTickThatOpenedIt) {
+    app.Settings.OptTou = L"100";
+    view.keysDown = {kVkUp};
+    view.onExclamation = [&] { form.mnuFileEnd_Click(); };  // the tray's pop-up still works under the box
+    form.Timer2_Timer();
+    EXPECT_EQ(WrittenNames(), (std::vector<std::wstring>{L"T_Top", L"T_Left", L"OptOn_Off"}))
+        << "after the exit the tick stores nothing";
 }
 
 TEST_F(MainWindowLevel, TicksDuringTheRangeMessageStackNoFurtherMessages) {
