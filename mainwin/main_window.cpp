@@ -164,7 +164,16 @@ void MainWindow::Timer2_Timer() {
     (void)app_.Store.WriteSettingIfChanged(kConfig, L"OptTou", app_.Settings.OptTou);
 }
 
+void MainWindow::Timer1_Timer() {
+    // The exit has stored the switch inverted: a tick that still arrives (the customise dialog's loop keeps the
+    // window a moment longer) must not take the stored state for the running one.
+    if (!unloaded_)
+        engine_.Timer1_Timer();
+}
+
 void MainWindow::Toolbar1_ButtonClick(int index) {
+    if (unloaded_)
+        return;  // the exit has stored what it stores; a late event must not change it
     switch (index) {
         case 1:
         case 2:
@@ -193,6 +202,9 @@ void MainWindow::Toolbar1_ButtonClick(int index) {
 }
 
 void MainWindow::Picture1_MouseMove(float x) {
+    // The shell may still call back before the icon's window has gone.
+    if (unloaded_)
+        return;
     constexpr float kLeftButtonUp = 514;   // WM_LBUTTONUP
     constexpr float kRightButtonUp = 517;  // WM_RBUTTONUP
     if (x == kLeftButtonUp)
@@ -202,6 +214,8 @@ void MainWindow::Picture1_MouseMove(float x) {
 }
 
 void MainWindow::mnuFileShow_Hide_Click(int index) {
+    if (unloaded_)
+        return;
     SettingsRecord& s = app_.Settings;
     if (index == 1) {
         const RectTwips rect = view_.WindowRect();
@@ -281,14 +295,18 @@ void MainWindow::CustomizeToolbar() {
 }
 
 void MainWindow::mnuOptSettei_Click() {
-    view_.ShowSettingsDialog(true);
+    if (!unloaded_)
+        view_.ShowSettingsDialog(true);
 }
 
 void MainWindow::mnuHelpAbout_Click() {
-    view_.ShowVersionBox();
+    if (!unloaded_)
+        view_.ShowVersionBox();
 }
 
 void MainWindow::mnuHelpContent_KeyWord_Click(int index) {
+    if (unloaded_)
+        return;
     if (index == 0)
         view_.OpenHelp(app_.HelpFilePath, kHelpPartialKey);
     else if (index == 1)

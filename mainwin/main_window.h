@@ -49,7 +49,7 @@ class MainWindow final : public IExitHost, public ISettingsHost {
     void Form_Load();
     void Form_Activate();
     void Form_QueryUnload(bool& cancel, int unloadMode);
-    void Timer1_Timer() { engine_.Timer1_Timer(); }
+    void Timer1_Timer();
     void Timer2_Timer();
     void Toolbar1_ButtonClick(int index);
     void Picture1_MouseMove(float x);
