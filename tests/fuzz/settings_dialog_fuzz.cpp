@@ -1,6 +1,8 @@
 // The settings dialog: loaded from what start-up made of an arbitrary store, then any sequence of clicks, spinner
 // steps, tab changes and buttons, opened afresh whenever it closes. Whatever it stores lies within its ranges, it
 // never stores both bars off, and Cancel and the close box store nothing.
+#include <algorithm>
+#include <climits>
 #include <memory>
 
 #include "tests/fakes/settings_dialog_fixture.h"
