@@ -22,10 +22,12 @@ std::wstring ReadOrWriteDefault(SettingsStore& store,
     return text;
 }
 
-// A stored position is used when present and not negative; otherwise the centred default, in memory only.
+// A stored position is used when present and not negative; otherwise the centred default, in memory only. So is
+// one past what a window position can be (an edited value), which no screen could show either.
 std::wstring PositionOrDefault(SettingsStore& store, std::wstring_view key, long long fallback) {
     std::wstring text = store.ReadSetting(kPosition, key);
-    if (!text.empty() && LeadingNumber(text) >= 0)
+    const double position = LeadingNumber(text);
+    if (!text.empty() && position >= 0 && position <= std::numeric_limits<int>::max())
         return text;
     return std::to_wstring(fallback);
 }

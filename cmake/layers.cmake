@@ -1,5 +1,6 @@
 # The layers beyond the native unit tests, registered with CTest so that one run counts them all:
-# the MinGW-w64 cross builds (warnings as errors) and the end-to-end tests of VITRELL.exe under Wine.
+# the MinGW-w64 cross builds (warnings as errors), the end-to-end tests of VITRELL.exe under Wine and the fuzz
+# targets.
 set(VITRELL_CROSS_ROOT ${CMAKE_BINARY_DIR}/cross)
 
 foreach(arch win64 win32)
@@ -20,6 +21,7 @@ foreach(arch win64 win32)
 endforeach()
 
 include(${CMAKE_SOURCE_DIR}/tests/e2e/register.cmake OPTIONAL)
+include(${CMAKE_SOURCE_DIR}/tests/fuzz/register.cmake)
 
 # The benchmarks in their quick mode: every section must still run and print its figures.
 add_test(NAME bench.quick COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/bench_check.sh ${VITRELL_CROSS_ROOT})

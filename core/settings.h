@@ -1,5 +1,6 @@
 #pragma once
 // The settings store: text values under HKEY_CURRENT_USER, and the in-memory record every form uses.
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -48,6 +49,9 @@ class SettingsStore {
     std::wstring ReadSetting(std::wstring_view section, std::wstring_view key);
     // Stores the text; false when the registry refused it. The in-memory record stays the authority either way.
     bool WriteSetting(std::wstring_view section, std::wstring_view key, std::wstring_view text);
+    // The same, but nothing is written when the last write of this key through this store stored exactly this
+    // text. Every writer goes through the store, so what it last stored is what the registry holds.
+    bool WriteSettingIfChanged(std::wstring_view section, std::wstring_view key, std::wstring_view text);
 
     // Updates a field of the record and writes the same text through at once.
     void Set(std::wstring& field, std::wstring_view section, std::wstring_view key, std::wstring_view text) {
@@ -59,6 +63,7 @@ class SettingsStore {
 
   private:
     IRegistry& registry_;
+    std::map<std::wstring, std::wstring> stored_;  // section path and key → the text last stored
 };
 
 }  // namespace vitrell

@@ -145,26 +145,35 @@ MainWindow::Step MainWindow::LevelStep(int delta) {
 }
 
 void MainWindow::WriteLevel() {
-    // Counted as stored only when the registry took it: a refused write is tried again at the next tick.
-    levelStored_ = app_.Store.WriteSetting(kConfig, L"OptTou", app_.Settings.OptTou);
-    if (levelStored_)
-        storedLevel_ = app_.Settings.OptTou;
+    (void)app_.Store.WriteSetting(kConfig, L"OptTou", app_.Settings.OptTou);  // a refused write: the next tick retries
 }
 
 void MainWindow::Timer2_Timer() {
     if (unloaded_)
         return;
-    if (view_.KeyDown(kVkUp) && LevelStep(+1) == Step::AtLimit)
-        return;
-    if (view_.KeyDown(kVkDown) && LevelStep(-1) == Step::AtLimit)
-        return;
-    RefreshLevelTips();
-    // Rewriting an unchanged level 20 times a second would only wear the registry.
-    if (!levelStored_ || storedLevel_ != app_.Settings.OptTou)
-        WriteLevel();
+    // A step that meets a limit ends the tick before the tooltips, but not before the store: a key held at the
+    // limit would otherwise keep the stored level behind for as long as it is held.
+    const bool atLimit = (view_.KeyDown(kVkUp) && LevelStep(+1) == Step::AtLimit) ||
+                         (view_.KeyDown(kVkDown) && LevelStep(-1) == Step::AtLimit);
+    if (unloaded_)
+        return;  // an exit chosen while the range message was open
+    if (!atLimit)
+        RefreshLevelTips();
+    // Rewriting an unchanged level 20 times a second would only wear the registry. The store knows what it last
+    // stored, also when the settings dialog stored it: a level stepped back to a value written earlier is written.
+    (void)app_.Store.WriteSettingIfChanged(kConfig, L"OptTou", app_.Settings.OptTou);
+}
+
+void MainWindow::Timer1_Timer() {
+    // The exit has stored the switch inverted: a tick that still arrives (the customise dialog's loop keeps the
+    // window a moment longer) must not take the stored state for the running one.
+    if (!unloaded_)
+        engine_.Timer1_Timer();
 }
 
 void MainWindow::Toolbar1_ButtonClick(int index) {
+    if (unloaded_)
+        return;  // the exit has stored what it stores; a late event must not change it
     switch (index) {
         case 1:
         case 2:
@@ -193,6 +202,9 @@ void MainWindow::Toolbar1_ButtonClick(int index) {
 }
 
 void MainWindow::Picture1_MouseMove(float x) {
+    // The shell may still call back before the icon's window has gone.
+    if (unloaded_)
+        return;
     constexpr float kLeftButtonUp = 514;   // WM_LBUTTONUP
     constexpr float kRightButtonUp = 517;  // WM_RBUTTONUP
     if (x == kLeftButtonUp)
@@ -202,6 +214,8 @@ void MainWindow::Picture1_MouseMove(float x) {
 }
 
 void MainWindow::mnuFileShow_Hide_Click(int index) {
+    if (unloaded_)
+        return;
     SettingsRecord& s = app_.Settings;
     if (index == 1) {
         const RectTwips rect = view_.WindowRect();
@@ -281,14 +295,18 @@ void MainWindow::CustomizeToolbar() {
 }
 
 void MainWindow::mnuOptSettei_Click() {
-    view_.ShowSettingsDialog(true);
+    if (!unloaded_)
+        view_.ShowSettingsDialog(true);
 }
 
 void MainWindow::mnuHelpAbout_Click() {
-    view_.ShowVersionBox();
+    if (!unloaded_)
+        view_.ShowVersionBox();
 }
 
 void MainWindow::mnuHelpContent_KeyWord_Click(int index) {
+    if (unloaded_)
+        return;
     if (index == 0)
         view_.OpenHelp(app_.HelpFilePath, kHelpPartialKey);
     else if (index == 1)

@@ -42,7 +42,7 @@ class MainWindow final : public IExitHost, public ISettingsHost {
     void Form_Load();
     void Form_Activate();
     void Form_QueryUnload(bool& cancel, int unloadMode);
-    void Timer1_Timer() { engine_.Timer1_Timer(); }
+    void Timer1_Timer();
     void Timer2_Timer();
     void Toolbar1_ButtonClick(int index);
     void Picture1_MouseMove(float x);
@@ -91,8 +91,6 @@ class MainWindow final : public IExitHost, public ISettingsHost {
     bool unloaded_ = false;
     bool customizing_ = false;           // the toolbar's customise dialog runs its own loop inside the toolbar
     bool unloadAfterCustomize_ = false;  // an unload asked for meanwhile waits until that loop has returned
-    std::wstring storedLevel_;           // the OptTou text last written by the display timer
-    bool levelStored_ = false;
 };
 
 }  // namespace vitrell

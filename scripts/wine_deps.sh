@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
     # native build, unit tests and the formatting check
     cmake make g++ libgtest-dev libgmock-dev googletest clang-format
+    # the fuzz targets: clang with libFuzzer and the sanitizers' runtime
+    clang-14 libclang-rt-14-dev
     # the Windows executables
     g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32
     # running them: Wine, a virtual X server, Japanese fonts

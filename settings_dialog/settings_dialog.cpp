@@ -98,6 +98,9 @@ void SettingsDialog::Unload() {
 void SettingsDialog::Form_Load() {
     for (int index : kLoadOrder)
         SetCheck(index, FlagOn(BoxSetting(index)));
+    // A box that kept its state raised no click: a store edited to hide both bars meets the rule here, before
+    // OK could store it.
+    KeepABarShown();
 
     SetTab(TabFor(app_.Settings.OptLATab));
 
@@ -120,13 +123,18 @@ void SettingsDialog::Check1_Click(int index) {
         s.OptMBar = FlagText(Check(kBoxMenuBar));
     else if (index == kBoxToolbar)
         s.OptTBar = FlagText(Check(kBoxToolbar));
+    KeepABarShown();
+}
 
-    if (s.OptMBar == L"0" && s.OptTBar == L"0") {
-        view_.ShowExclamation(kBothHiddenText, kBothHiddenTitle);
-        view_.ShowExclamation(kForcedText, kForcedTitle);
-        SetCheck(kBoxMenuBar, true);
-        s.OptMBar = FlagText(Check(kBoxMenuBar));
-    }
+void SettingsDialog::KeepABarShown() {
+    SettingsRecord& s = app_.Settings;
+    // Any text but "1" hides its bar, so an edited one ("", "abc") counts as off here as it does everywhere.
+    if (FlagOn(s.OptMBar) || FlagOn(s.OptTBar))
+        return;
+    view_.ShowExclamation(kBothHiddenText, kBothHiddenTitle);
+    view_.ShowExclamation(kForcedText, kForcedTitle);
+    SetCheck(kBoxMenuBar, true);
+    s.OptMBar = FlagText(Check(kBoxMenuBar));
 }
 
 void SettingsDialog::UpDown1_Change(int index) {

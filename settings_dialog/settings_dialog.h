@@ -78,6 +78,8 @@ class SettingsDialog {
 
   private:
     std::wstring& BoxSetting(int index);
+    // The menu bar and the toolbar are never both off: the two messages, then box 4 comes back on.
+    void KeepABarShown();
     void SetLabel(int index, std::wstring_view caption);
     void Unload();
 

@@ -386,10 +386,10 @@ TEST_F(BadInput, LevelTextsGiveTheAlphaOfTheClampedLevel) {
         {"a level followed by 30000 letters",
          {{L"Config", L"OptTou", REG_SZ, std::wstring(L"30").append(30000, L'x')}},
          178},
-        // Past the store's 32767 characters a text reads as missing, and start-up writes the default.
+        // A text is read however long (up to what one registry value holds), not taken for a missing one.
         {"a level followed by 70000 letters",
          {{L"Config", L"OptTou", REG_SZ, std::wstring(L"30").append(70000, L'x')}},
-         204},
+         178},
     };
     for (const BadCase& c : cases)
         RunBadCase(c);
@@ -431,7 +431,7 @@ TEST_F(BadInput, OtherTextsAndPositionsNeverCrash) {
           {L"Config", L"OptTou2", REG_SZ, longText},
           {L"Config", L"OptOn_Off", REG_SZ, longText},
           {L"Config", L"OptWinS", REG_SZ, longText}},
-         204},
+         -1},  // read as stored: a switch other than "0" was on at the last exit, so the load turns the engine off
         {"flags that are neither 0 nor 1",
          {{L"Config", L"OptWinS", REG_SZ, L"2"},
           {L"Config", L"OptOn_Off", REG_SZ, L"yes"},

@@ -1,5 +1,6 @@
 #pragma once
 // An in-memory HKEY_CURRENT_USER that records every write in order.
+#include <limits>
 #include <map>
 #include <string>
 #include <utility>
@@ -41,8 +42,9 @@ class FakeRegistry final : public IRegistry {
     void PutNonString(std::wstring_view key, std::wstring_view name) {
         values[{std::wstring(key), std::wstring(name)}] = {false, L""};
     }
+    // What the registry holds as text, however long.
     std::optional<std::wstring> Get(std::wstring_view key, std::wstring_view name) {
-        return ReadString(key, name, 32767);
+        return ReadString(key, name, std::numeric_limits<size_t>::max());
     }
 
     std::map<std::pair<std::wstring, std::wstring>, Value> values;

@@ -6,15 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "core/app_context.h"
-#include "mainwin/main_window.h"
-#include "tests/fakes/fake_main_window.h"
-#include "tests/fakes/fake_registry.h"
-#include "tests/fakes/fake_window_system.h"
+#include "tests/fakes/main_window_rig.h"
 
 namespace vitrell::testing {
 
-class MainWindowFixture : public ::testing::Test {
+class MainWindowFixture : public ::testing::Test, protected MainWindowRig {
   protected:
     MainWindowFixture() {
         SettingsRecord& s = app.Settings;
@@ -54,15 +50,6 @@ class MainWindowFixture : public ::testing::Test {
     bool Logged(const std::string& entry) const { return std::find(log.begin(), log.end(), entry) != log.end(); }
     size_t Count(const std::string& entry) const { return std::count(log.begin(), log.end(), entry); }
     std::vector<std::string> LogFrom(size_t start) const { return {log.begin() + start, log.end()}; }
-
-    FakeRegistry registry;
-    AppContext app{registry};
-    CallLog log;
-    FakeMainWindowView view{log};
-    FakeToolbar toolbar{log};
-    FakeTray tray{log};
-    FakeWindowSystem windows;
-    MainWindow form{app, view, toolbar, tray, windows};
 };
 
 }  // namespace vitrell::testing

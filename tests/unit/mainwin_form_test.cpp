@@ -1,5 +1,8 @@
 // The main window's rules: level steps, the on/off switch, tray callbacks, menus, show/hide and the exit paths.
+#include <functional>
+
 #include "core/text.h"
+#include "tests/invariants.h"
 #include "tests/unit/mainwin_fixture.h"
 
 namespace vitrell::testing {
@@ -63,29 +66,37 @@ TEST_F(MainWindowLevel, DisplayTickWithArrowKeys) {
         std::set<int> keys;
         const wchar_t* want;
         bool rangeMessage;
-        bool written;
+        bool tipsRefreshed;
     };
     const Row rows[] = {
         {L"20", {}, L"20", false, true},
         {L"20", {kVkUp}, L"21", false, true},
         {L"20", {kVkDown}, L"19", false, true},
         {L"20", {kVkUp, kVkDown}, L"20", false, true},  // +1 then -1
+        // The tick ends at the limit before the tooltips, but the store follows: a key held there must not
+        // keep the stored level behind.
         {L"100", {kVkUp}, L"100", true, false},
         {L"0", {kVkDown}, L"0", true, false},
-        {L"100", {kVkUp, kVkDown}, L"100", true, false},  // the tick ends at the limit
+        {L"99.5", {kVkUp}, L"100", true, false},
+        {L"100", {kVkUp, kVkDown}, L"100", true, false},
         {L"0", {kVkUp, kVkDown}, L"0", false, true},
     };
     for (const Row& r : rows) {
-        registry.writes.clear();
+        FakeRegistry reg;
+        AppContext ctx(reg);
+        ctx.Settings.OptTou = r.level;
+        toolbar.buttons = {0, 1, 2, 3, 4, 5};
+        toolbar.tips.clear();
         view.exclamations = 0;
         view.keysDown = r.keys;
-        app.Settings.OptTou = r.level;
-        MainWindow fresh(app, view, toolbar, tray, windows);  // nothing stored yet by this form
+        MainWindow fresh(ctx, view, toolbar, tray, windows);
         fresh.Timer2_Timer();
         const std::string where = "level '" + Narrow(r.level) + "' keys " + std::to_string(r.keys.size());
-        EXPECT_EQ(app.Settings.OptTou, r.want) << where << ": got '" << Narrow(app.Settings.OptTou) << "'";
+        EXPECT_EQ(ctx.Settings.OptTou, r.want) << where << ": got '" << Narrow(ctx.Settings.OptTou) << "'";
         EXPECT_EQ(view.exclamations, r.rangeMessage ? 1 : 0) << where;
-        EXPECT_EQ(WritesOf(L"OptTou").size(), r.written ? 1u : 0u) << where;
+        EXPECT_EQ(reg.Get(SettingsStore::SectionPath(kConfig), L"OptTou"), r.want) << where;
+        EXPECT_EQ(reg.writes.size(), 1u) << where;
+        EXPECT_EQ(toolbar.tips.count(0), r.tipsRefreshed ? 1u : 0u) << where;
     }
 }
 
@@ -100,8 +111,19 @@ TEST_F(MainWindowLevel, TheStoreFollowsEveryChangeButAnUnchangedLevelIsNotRewrit
     for (int i = 0; i < 100; ++i)
         form.Timer2_Timer();
     EXPECT_EQ(app.Settings.OptTou, L"100");
-    EXPECT_EQ(Stored(kConfig, L"OptTou"), L"100") << "the tick after the limit stores it";
+    EXPECT_EQ(Stored(kConfig, L"OptTou"), L"100") << "the tick that meets the limit stores it";
     EXPECT_EQ(view.exclamations, 35);
+
+    // The settings dialog's reset stores an earlier level behind the display timer's back; stepping back to the
+    // level the timer stored last must still reach the store.
+    view.keysDown.clear();
+    app.Settings.OptTou = L"21";
+    form.Timer2_Timer();
+    app.Store.Set(app.Settings.OptTou, kConfig, L"OptTou", L"20");
+    view.keysDown = {kVkUp};
+    form.Timer2_Timer();
+    EXPECT_EQ(app.Settings.OptTou, L"21");
+    EXPECT_EQ(Stored(kConfig, L"OptTou"), L"21");
 }
 
 TEST_F(MainWindowLevel, StepsFromAFractionReadBackAsWritten) {
@@ -113,7 +135,7 @@ TEST_F(MainWindowLevel, StepsFromAFractionReadBackAsWritten) {
     EXPECT_EQ(Stored(kConfig, L"OptTou"), L"7.3");
     EXPECT_EQ(toolbar.tips[0], LevelText(L"7.3"));
     for (const std::wstring& text : WritesOf(L"OptTou"))
-        EXPECT_EQ(NumberText(LeadingNumber(text)), text) << "'" << Narrow(text) << "' does not read back as written";
+        EXPECT_TRUE(ReadsBackAsWritten(text)) << "'" << Narrow(text) << "' does not read back as written";
 }
 
 TEST_F(MainWindowLevel, ARefusedWriteIsTriedAgainAtTheNextTick) {
@@ -126,6 +148,15 @@ TEST_F(MainWindowLevel, ARefusedWriteIsTriedAgainAtTheNextTick) {
     form.Timer2_Timer();
     EXPECT_EQ(WritesOf(L"OptTou").size(), 3u) << "once stored, an unchanged level is not rewritten";
     EXPECT_EQ(Stored(kConfig, L"OptTou"), L"20");
+}
+
+TEST_F(MainWindowLevel, AnExitWhileTheRangeMessageIsOpenEndsTheTickThatOpenedIt) {
+    app.Settings.OptTou = L"100";
+    view.keysDown = {kVkUp};
+    view.onExclamation = [&] { form.mnuFileEnd_Click(); };  // the tray's pop-up still works under the box
+    form.Timer2_Timer();
+    EXPECT_EQ(WrittenNames(), (std::vector<std::wstring>{L"T_Top", L"T_Left", L"OptOn_Off"}))
+        << "after the exit the tick stores nothing";
 }
 
 TEST_F(MainWindowLevel, TicksDuringTheRangeMessageStackNoFurtherMessages) {
@@ -431,14 +462,43 @@ TEST_F(MainWindowExit, AnExitWhileCustomisingClosesTheDialogAndUnloadsOnceItsLoo
     }
 }
 
-TEST_F(MainWindowExit, NothingRunsOnTheTimersAfterTheExit) {
+TEST_F(MainWindowExit, NothingRunsAfterTheExit) {
+    // Events that still reach the form after the exit, as they can while the toolbar's customise dialog keeps the
+    // window a moment longer: the exit has stored the switch inverted, so any of them would store a wrong state.
+    const std::pair<const char*, std::function<void()>> rows[] = {
+        {"display tick with a key held", [&] { form.Timer2_Timer(); }},
+        {"engine tick", [&] { form.Timer1_Timer(); }},
+        {"activation", [&] { form.Form_Activate(); }},
+        {"level button", [&] { form.Toolbar1_ButtonClick(2); }},
+        {"on/off button", [&] { form.Toolbar1_ButtonClick(4); }},
+        {"reset button", [&] { form.Toolbar1_ButtonClick(6); }},
+        {"settings button", [&] { form.Toolbar1_ButtonClick(3); }},
+        {"tray left click", [&] { form.Picture1_MouseMove(514); }},
+        {"tray right click", [&] { form.Picture1_MouseMove(517); }},
+        {"iconify", [&] { form.mnuFileShow_Hide_Click(1); }},
+        {"show", [&] { form.mnuFileShow_Hide_Click(0); }},
+        {"settings item", [&] { form.mnuOptSettei_Click(); }},
+        {"version item", [&] { form.mnuHelpAbout_Click(); }},
+        {"help item", [&] { form.mnuHelpContent_KeyWord_Click(0); }},
+        {"customise", [&] { form.CustomizeToolbar(); }},
+    };
+    app.Settings.OptOn_Off = L"0";  // off at the exit, stored as "1"
+    windows.underCursor = 7;
+    windows.windows[7] = {};
     form.mnuFileEnd_Click();
-    registry.writes.clear();
     view.keysDown = {kVkUp};
-    form.Timer2_Timer();
-    form.Form_Activate();
-    EXPECT_TRUE(registry.writes.empty());
+    for (const auto& [what, event] : rows) {
+        registry.writes.clear();
+        log.clear();
+        windows.calls = 0;
+        event();
+        EXPECT_TRUE(registry.writes.empty()) << what;
+        EXPECT_TRUE(log.empty()) << what << ": " << ::testing::PrintToString(log);
+        EXPECT_EQ(windows.calls, 0) << what;
+    }
     EXPECT_EQ(app.Settings.OptTou, L"20");
+    EXPECT_EQ(Stored(kConfig, L"OptOn_Off"), L"1");
+    EXPECT_FALSE(windows.windows[7].alpha.has_value());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/fakes/settings_dialog_fixture.h"
+#include "tests/invariants.h"
 
 namespace vitrell {
 namespace {
@@ -108,6 +109,8 @@ TEST(SettingsDialogButtons, OkWritesEveryValueExactlyAsShown) {
         {kConfigKey, L"OptNin", L"2"},    {kConfigKey, L"OptTou", L"33"},  {kConfigKey, L"OptTou2", L"4"},
     };
     EXPECT_EQ(f.registry.writes, want) << ::testing::PrintToString(Joined(Names(f.registry.writes)));
+    for (const auto& w : f.registry.writes)
+        EXPECT_TRUE(testing::WithinDialogRange(w.name, w.text)) << ::testing::PrintToString(w.name + L"=" + w.text);
     EXPECT_EQ(f.app.Settings.OptNin, L"2");
     EXPECT_EQ(f.app.Settings.OptJib, L"1");
 }

@@ -34,11 +34,17 @@ TEST(SettingsDialogLoad, BoxesFollowTheirOrderAndRaiseClicksOnlyOnChange) {
          {L"0", L"0", L"0", L"0", L"0", L"0", L"1", L"0"},
          {L"check 0 0", L"check 1 0", L"check 2 0", L"check 3 0", L"check 4 0", L"check 5 0", L"check 7 0",
           L"check 6 1", L"box 設定確認", L"box 強制設定", L"check 4 1"}},
-        // Nothing changes state, so nothing is clicked and the rule never runs.
-        {"all clear raises nothing",
+        // Nothing changes state, so nothing is clicked: the rule still runs once every box is in, or OK would
+        // store both bars off.
+        {"all clear meets the rule at the end",
          {L"0", L"0", L"0", L"0", L"0", L"0", L"0", L"0"},
          {L"check 0 0", L"check 1 0", L"check 2 0", L"check 3 0", L"check 4 0", L"check 5 0", L"check 7 0",
-          L"check 6 0"}},
+          L"check 6 0", L"box 設定確認", L"box 強制設定", L"check 4 1"}},
+        // Any text but "1" hides its bar: edited texts meet the rule as "0" does.
+        {"edited bar texts count as off",
+         {L"1", L"0", L"0", L"0", L"abc", L"", L"0", L"0"},
+         {L"check 0 1", L"box 設定確認", L"box 強制設定", L"check 4 1", L"check 1 0", L"check 2 0", L"check 3 0",
+          L"check 4 1", L"check 5 0", L"check 7 0", L"check 6 0"}},
         // Only exactly "1" checks a box.
         {"texts other than 1 are clear",
          {L"2", L" 1", L"1 ", L"true", L"1", L"01", L"", L"1.0"},
@@ -141,22 +147,25 @@ TEST(SettingsDialogLoad, TabComesFromOptLATabWhateverOptLActHolds) {
 TEST(SettingsDialogRule, MenuBarComesBackWhicheverBoxIsClearedSecond) {
     const struct {
         const char* name;
-        bool box4, box5;  // as loaded
+        const wchar_t* mbar;  // as loaded
+        const wchar_t* tbar;
         int cleared;
         bool wantBox4, wantBox5;
         const wchar_t* wantMBar;
         const wchar_t* wantTBar;
         bool wantMessages;
     } cases[] = {
-        {"clear menu bar, toolbar off", true, false, 4, true, false, L"1", L"0", true},
-        {"clear toolbar, menu bar off", false, true, 5, true, false, L"1", L"0", true},
-        {"clear menu bar, toolbar on", true, true, 4, false, true, L"0", L"1", false},
-        {"clear toolbar, menu bar on", true, true, 5, true, false, L"1", L"0", false},
+        {"clear menu bar, toolbar off", L"1", L"0", 4, true, false, L"1", L"0", true},
+        {"clear toolbar, menu bar off", L"0", L"1", 5, true, false, L"1", L"0", true},
+        {"clear menu bar, toolbar on", L"1", L"1", 4, false, true, L"0", L"1", false},
+        {"clear toolbar, menu bar on", L"1", L"1", 5, true, false, L"1", L"0", false},
+        // An edited toolbar text other than "1" hides the toolbar: clearing the menu bar meets the rule.
+        {"clear menu bar, toolbar text edited", L"1", L"abc", 4, true, false, L"1", L"abc", true},
     };
     for (const auto& c : cases) {
         DialogFixture f;
-        f.app.Settings.OptMBar = FlagText(c.box4);
-        f.app.Settings.OptTBar = FlagText(c.box5);
+        f.app.Settings.OptMBar = c.mbar;
+        f.app.Settings.OptTBar = c.tbar;
         f.Load();
         f.dialog.SetCheck(c.cleared, false);
         EXPECT_EQ(f.dialog.Check(4), c.wantBox4) << c.name;

@@ -8,6 +8,7 @@
 #include "core/exit.h"
 #include "core/settings.h"
 #include "tests/fakes/fake_registry.h"
+#include "tests/invariants.h"
 
 namespace vitrell {
 namespace {
@@ -49,6 +50,12 @@ TEST(Startup, FirstStartWritesEveryDefaultInOrderAndNeverThePosition) {
         {kConfigKey, L"OptOn_Off", L"0"}, {kConfigKey, L"OptWinS", L"0"},
     };
     EXPECT_EQ(f.registry.writes, want);
+    // The key table the start-up fuzz target holds every other store to.
+    std::vector<FakeRegistry::Write> fromTable;
+    for (const testing::StartupKey& k : testing::kStartupKeys)
+        if (k.whenEmpty)
+            fromTable.push_back({SettingsStore::SectionPath(k.section), std::wstring(k.key), k.whenEmpty});
+    EXPECT_EQ(fromTable, want);
     EXPECT_EQ(f.app.Settings.T_Left, L"6860");  // (15360 − 1640) / 2
     EXPECT_EQ(f.app.Settings.T_Top, L"5450");   // (11520 − 620) / 2
     EXPECT_EQ(f.app.HelpFilePath, L"C:\\Tools\\VITRELL\\VITRELL.HLP");
@@ -59,9 +66,9 @@ TEST(Startup, StoredValuesAreKeptAndBadOnesRepairedInMemoryOnly) {
     const struct {
         const wchar_t* section;
         const wchar_t* key;
-        const wchar_t* stored;
+        std::wstring stored;
         std::wstring SettingsRecord::*field;
-        const wchar_t* held;
+        std::wstring held;
     } cases[] = {
         {L"Config", L"OptTou", L"150", &SettingsRecord::OptTou, L"80"},
         {L"Config", L"OptTou", L"-5", &SettingsRecord::OptTou, L"0"},
@@ -77,6 +84,14 @@ TEST(Startup, StoredValuesAreKeptAndBadOnesRepairedInMemoryOnly) {
         {L"Position", L"T_Top", L"1234.5", &SettingsRecord::T_Top, L"1234.5"},
         {L"Config", L"OptLogo", L"0", &SettingsRecord::OptLogo, L"0"},
         {L"Config", L"OptWinS", L"2", &SettingsRecord::OptWinS, L"2"},
+        // A long edited text is a stored text, not a missing one to write the default over.
+        {L"Config", L"OptLogo", std::wstring(33288, L':'), &SettingsRecord::OptLogo, std::wstring(33288, L':')},
+        {L"Config", L"OptTou", std::wstring(40000, L'0') + L"35", &SettingsRecord::OptTou,
+         std::wstring(40000, L'0') + L"35"},
+        // A position past what a window position can be is replaced like a negative one.
+        {L"Position", L"T_Top", std::wstring(25014, L'4'), &SettingsRecord::T_Top, L"5450"},
+        {L"Position", L"T_Left", L"2147483648", &SettingsRecord::T_Left, L"6860"},
+        {L"Position", L"T_Left", L"2147483647", &SettingsRecord::T_Left, L"2147483647"},
     };
     for (const auto& c : cases) {
         Fixture f;
