@@ -17,19 +17,22 @@ std::wstring SettingsStore::ReadSetting(std::wstring_view section, std::wstring_
 }
 
 bool SettingsStore::WriteSetting(std::wstring_view section, std::wstring_view key, std::wstring_view text) {
-    const std::wstring where = SectionPath(section) + L'\\' + std::wstring(key);
+    auto& keys = stored_.try_emplace(std::wstring(section)).first->second;  // std::less<> finds it by view
     if (!registry_.WriteString(SectionPath(section), key, text)) {
-        stored_.erase(where);  // what the registry holds now is not known: the next write must go through
+        // What the registry holds now is not known: the next write must go through.
+        if (const auto it = keys.find(key); it != keys.end())
+            keys.erase(it);
         return false;
     }
-    stored_.insert_or_assign(where, std::wstring(text));
+    keys.insert_or_assign(std::wstring(key), std::wstring(text));
     return true;
 }
 
 bool SettingsStore::WriteSettingIfChanged(std::wstring_view section, std::wstring_view key, std::wstring_view text) {
-    const auto it = stored_.find(SectionPath(section) + L'\\' + std::wstring(key));
-    if (it != stored_.end() && it->second == text)
-        return true;
+    if (const auto keys = stored_.find(section); keys != stored_.end()) {
+        if (const auto it = keys->second.find(key); it != keys->second.end() && it->second == text)
+            return true;
+    }
     return WriteSetting(section, key, text);
 }
 

@@ -63,7 +63,8 @@ class SettingsStore {
 
   private:
     IRegistry& registry_;
-    std::map<std::wstring, std::wstring> stored_;  // section path and key → the text last stored
+    // Section → key → the text last stored. Looked up by views, so the display tick's check allocates nothing.
+    std::map<std::wstring, std::map<std::wstring, std::wstring, std::less<>>, std::less<>> stored_;
 };
 
 }  // namespace vitrell

@@ -108,7 +108,11 @@ void MainWindow::ToggleOnOff() {
 }
 
 void MainWindow::RefreshLevelTips() {
-    const std::wstring tip = LevelText(app_.Settings.OptTou);
+    // Twenty display ticks a second: an unchanged level costs a comparison, not a new text.
+    if (tipsLevel_ == app_.Settings.OptTou && !tipsLevel_.empty())
+        return;
+    tipsLevel_ = app_.Settings.OptTou;
+    const std::wstring tip = LevelText(tipsLevel_);
     toolbar_.SetButtonTip(0, tip);
     toolbar_.SetButtonTip(1, tip);
 }

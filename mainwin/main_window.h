@@ -84,6 +84,7 @@ class MainWindow final : public IExitHost, public ISettingsHost {
     IToolbar& toolbar_;
     ITray& tray_;
     Engine engine_;
+    std::wstring tipsLevel_;  // the level text the tooltips show; the display tick builds them only when it changes
 
     bool FirstActivation = false;
     bool asking_ = false;            // the exit question is open: a second close request is refused, not asked

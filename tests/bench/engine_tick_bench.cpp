@@ -8,6 +8,7 @@
 
 #include "engine/engine.h"
 #include "tests/fakes/fake_window_system.h"
+#include "tests/fakes/main_window_rig.h"
 
 namespace {
 
@@ -123,6 +124,27 @@ void Run(const Scenario& s) {
         per(counting.alphaSet), per(g_allocations), nsPerTick);
 }
 
+// The display tick runs twenty times a second for as long as the program runs, mostly with nothing to do.
+void RunDisplayTick(const char* what, bool keyHeld) {
+    testing::MainWindowRig rig;
+    rig.app.Settings.OptTou = L"20";
+    rig.form.Timer2_Timer();  // the first tick stores the level and builds the tooltips
+    if (keyHeld)
+        rig.view.keysDown.insert(0x26);
+    g_allocations = 0;
+    g_counting = true;
+    const auto start = std::chrono::steady_clock::now();
+    for (long i = 0; i < g_ticks; ++i) {
+        if (keyHeld && i % 80 == 79)
+            rig.app.Settings.OptTou = L"20";  // back below the limit, so the key keeps stepping
+        rig.form.Timer2_Timer();
+    }
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    g_counting = false;
+    std::printf("%-36s allocations/tick %.3f  %.0f ns/tick over fakes\n", what, double(g_allocations) / g_ticks,
+                std::chrono::duration<double, std::nano>(elapsed).count() / g_ticks);
+}
+
 }  // namespace
 }  // namespace vitrell
 
@@ -141,5 +163,8 @@ int main(int argc, char** argv) {
     std::printf("engine tick, %ld ticks each:\n", vitrell::g_ticks);
     for (const Scenario& s : scenarios)
         vitrell::Run(s);
+    std::printf("display tick, %ld ticks each:\n", vitrell::g_ticks);
+    vitrell::RunDisplayTick("no key held, level unchanged", false);
+    vitrell::RunDisplayTick("up arrow held, level stepping", true);
     return 0;
 }
