@@ -348,14 +348,12 @@ TEST_F(MainWindowExit, QueryUnloadForEveryMode) {
         {9, false, false, false, false},
     };
     for (const Row& r : rows) {
-        FakeRegistry reg;
-        AppContext ctx(reg);
-        ctx.Settings = app.Settings;
-        CallLog calls;
-        FakeMainWindowView v(calls);
-        FakeToolbar tb(calls);
-        FakeTray tr(calls);
-        MainWindow f(ctx, v, tb, tr, windows);
+        MainWindowRig rig;
+        rig.app.Settings = app.Settings;
+        FakeRegistry& reg = rig.registry;
+        FakeMainWindowView& v = rig.view;
+        FakeTray& tr = rig.tray;
+        MainWindow& f = rig.form;
         v.answerOk = r.answerOk;
         bool cancel = false;
         f.Form_QueryUnload(cancel, r.mode);
@@ -430,15 +428,14 @@ TEST_F(MainWindowExit, AnExitWhileCustomisingClosesTheDialogAndUnloadsOnceItsLoo
         {"a log-off answered Cancel", kUnloadWindows, false, {"tb:customize", "ask", "tb:customize-returned"}},
     };
     for (const Row& r : rows) {
-        FakeRegistry reg;
-        AppContext ctx(reg);
-        ctx.Settings = app.Settings;
-        ctx.Settings.OptOn_Off = L"1";
-        CallLog calls;
-        FakeMainWindowView v(calls);
-        FakeToolbar tb(calls);
-        FakeTray tr(calls);
-        MainWindow f(ctx, v, tb, tr, windows);
+        MainWindowRig rig;
+        rig.app.Settings = app.Settings;
+        rig.app.Settings.OptOn_Off = L"1";
+        FakeRegistry& reg = rig.registry;
+        CallLog& calls = rig.log;
+        FakeMainWindowView& v = rig.view;
+        FakeToolbar& tb = rig.toolbar;
+        MainWindow& f = rig.form;
         v.answerOk = r.answerOk;
         v.rect = {1500, 2500, 1830, 1140};
         tb.onCustomize = [&] {
