@@ -60,7 +60,9 @@ pid_of() {
         fi
     done
 }
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0; }
+# CPU time in ms of every thread of the process, from the scheduler's nanosecond counters: over two minutes the
+# 10 ms ticks of /proc/PID/stat come to about 50 per program, too coarse for a ratio near 1.
+cpu_ms() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ns += $1} END {printf "%d", ns / 1000000}'; }
 rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status" 2>/dev/null || echo "?"; }
 
 cd "$work"
@@ -104,14 +106,11 @@ for _ in $(seq 200); do
     sleep 0.05
 done
 sleep 3  # past start-up: only the idle ticks are measured
-v0=$(cpu_ticks "$vp") b0=$(cpu_ticks "$bp")
+v0=$(cpu_ms "$vp") b0=$(cpu_ms "$bp")
 sleep "$idle"
-v1=$(cpu_ticks "$vp") b1=$(cpu_ticks "$bp")
-hz=$(getconf CLK_TCK)
-printf 'VITRELL.exe    cpu_s %.2f rss_kb %s\n' "$(awk -v a="$v0" -v b="$v1" -v h="$hz" 'BEGIN {print (b - a) / h}')" \
-    "$(rss_kb "$vp")"
-printf 'idle_bare.exe  cpu_s %.2f rss_kb %s\n' "$(awk -v a="$b0" -v b="$b1" -v h="$hz" 'BEGIN {print (b - a) / h}')" \
-    "$(rss_kb "$bp")"
+v1=$(cpu_ms "$vp") b1=$(cpu_ms "$bp")
+printf 'VITRELL.exe    cpu_s %.3f rss_kb %s\n' "$(awk -v a="$v0" -v b="$v1" 'BEGIN {print (b - a) / 1000}')" "$(rss_kb "$vp")"
+printf 'idle_bare.exe  cpu_s %.3f rss_kb %s\n' "$(awk -v a="$b0" -v b="$b1" 'BEGIN {print (b - a) / 1000}')" "$(rss_kb "$bp")"
 awk -v v=$((v1 - v0)) -v b=$((b1 - b0)) 'BEGIN {
     if (b > 0) printf "cpu ratio (VITRELL / bare) %.2f\n", v / b; else print "cpu ratio (VITRELL / bare) n/a (no cpu measured)" }'
 kill "$vp" "$bp" 2>/dev/null || true

@@ -9,14 +9,29 @@ constexpr UINT_PTR kTrackTimer = 1;
 constexpr UINT_PTR kKeyTimer = 2;
 int g_level = 20;  // what the arrow keys would step
 
+// The engine's calls, in its order: a child control is left alone, a per-pixel window too, and a window whose
+// style still lacks the layered bit is asked first whether it answers.
 void Track() {
     POINT p{};
     if (!GetCursorPos(&p))
         return;
     HWND target = WindowFromPoint(p);
-    if (!target)
+    if (!target || (GetWindowLongW(target, GWL_STYLE) & WS_CHILD))
         return;
-    SetWindowLongW(target, GWL_EXSTYLE, GetWindowLongW(target, GWL_EXSTYLE) | WS_EX_LAYERED);
+    const LONG exStyle = GetWindowLongW(target, GWL_EXSTYLE);
+    if (exStyle & WS_EX_LAYERED) {
+        COLORREF key = 0;
+        BYTE alpha = 0;
+        DWORD flags = 0;
+        if (!GetLayeredWindowAttributes(target, &key, &alpha, &flags))
+            return;
+    } else {
+        DWORD_PTR result = 0;
+        if (GetWindowThreadProcessId(target, nullptr) != GetCurrentThreadId() &&
+            !SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &result))
+            return;
+        SetWindowLongW(target, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+    }
     SetLayeredWindowAttributes(target, 0, static_cast<BYTE>((100 - g_level) * 255 / 100), LWA_ALPHA);
 }
 
