@@ -6,13 +6,16 @@
 #     must not grow with the count);
 #   - the idle cost: VITRELL.exe and a bare program with only the two timers such a program needs, side by side in one
 #     prefix with the cursor parked on the bare desktop, for 120 s: both CPU times, their ratio, both resident sizes.
-# usage: bench_mainwin.sh [CROSS_BUILD_DIR]   (default build/cross/win64; builds it when VITRELL.exe is missing)
+# usage: bench_mainwin.sh [CROSS_BUILD_DIR]   (default build/cross/win64, brought up to date first: figures of an
+#   old exe would mislead; a directory given is the caller's, used as it is, built only when VITRELL.exe is missing)
 # BENCH_QUICK=1 runs every section with small counts (a few seconds): the test that keeps this script working.
 # Uses its own Wine prefix and X display unless WINEPREFIX and DISPLAY are set.
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
 cross=${1:-$src/build/cross/win64}
-[ -f "$cross/VITRELL.exe" ] || bash "$src/scripts/cross_build.sh" win64 "$cross"
+if [ $# = 0 ] || [ ! -f "$cross/VITRELL.exe" ]; then
+    bash "$src/scripts/cross_build.sh" win64 "$cross" >/dev/null
+fi
 if [ "${BENCH_QUICK:-0}" = 1 ]; then
     runs=1 steps=100 toggles=10 idle=3
 else

@@ -5,13 +5,16 @@
 # time it took to answer a sent and a posted message; its private memory and window count at the start and at the
 # end (and every 10 s on the way); whether the store holds the level and switch it shows.
 # Exits non-zero when VITRELL died, stopped answering or disagreed with its store.
-# usage: soak.sh [SECONDS] [CROSS_BUILD_DIR]   (default 600 s, build/cross/win64; builds VITRELL.exe when missing)
+# usage: soak.sh [SECONDS] [CROSS_BUILD_DIR]   (default 600 s, build/cross/win64, brought up
+#   to date first; a directory given is the caller's, built only when VITRELL.exe is missing)
 # Uses a fresh Wine prefix and X screen of its own (scripts/e2e_env.sh); VITRELL_E2E_DISPLAY=:N shows it on :N.
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-600}
 cross=${2:-$src/build/cross/win64}
-[ -f "$cross/VITRELL.exe" ] || bash "$src/scripts/cross_build.sh" win64 "$cross" >/dev/null
+if [ $# -lt 2 ] || [ ! -f "$cross/VITRELL.exe" ]; then
+    bash "$src/scripts/cross_build.sh" win64 "$cross" >/dev/null
+fi
 work=$(mktemp -d)
 sampler=
 cleanup() {
