@@ -17,6 +17,12 @@ bool g_counting = false;
 
 }  // namespace
 
+// The replacements pair malloc with free, as the standard allows. GCC, seeing a delete expression inlined into
+// free() for a pointer that came from operator new, takes them for a mismatch.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+
 void* operator new(std::size_t size) {
     if (g_counting)
         ++g_allocations;
