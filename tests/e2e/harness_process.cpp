@@ -144,27 +144,25 @@ std::optional<std::string> RunAndCapture(const std::wstring& exePath, DWORD time
 
     std::string out;
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
+    // Appends what the pipe holds now; false once the child has closed its end.
+    const auto readAvailable = [&] {
         DWORD available = 0;
-        if (!PeekNamedPipe(readEnd.get(), nullptr, 0, nullptr, &available, nullptr))
-            break;  // the child closed its end
-        if (available > 0) {
+        while (PeekNamedPipe(readEnd.get(), nullptr, 0, nullptr, &available, nullptr)) {
+            if (available == 0)
+                return true;
             std::string chunk(available, '\0');
             DWORD got = 0;
             if (!ReadFile(readEnd.get(), chunk.data(), available, &got, nullptr))
-                break;
+                return false;
             out.append(chunk.data(), got);
-            continue;
         }
+        return false;
+    };
+    for (;;) {
+        if (!readAvailable())
+            break;
         if (WaitForSingleObject(process.get(), 10) == WAIT_OBJECT_0) {
-            // Drain what it wrote just before it ended.
-            while (PeekNamedPipe(readEnd.get(), nullptr, 0, nullptr, &available, nullptr) && available > 0) {
-                std::string chunk(available, '\0');
-                DWORD got = 0;
-                if (!ReadFile(readEnd.get(), chunk.data(), available, &got, nullptr))
-                    break;
-                out.append(chunk.data(), got);
-            }
+            (void)readAvailable();  // what it wrote just before it ended
             break;
         }
         if (GetTickCount64() >= deadline) {
