@@ -10,6 +10,8 @@
 #   old exe would mislead; a directory given is the caller's, used as it is, built only when VITRELL.exe is missing)
 # BENCH_QUICK=1 runs every section with small counts (a few seconds): the test that keeps this script working.
 # Uses its own Wine prefix and X display unless WINEPREFIX and DISPLAY are set.
+# shellcheck source=scripts/wine_layout.sh
+. "$(dirname "$0")/wine_layout.sh"  # Wine starts without address randomization
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
 cross=${1:-$src/build/cross/win64}

@@ -3,6 +3,8 @@
 #   e2e_env.sh start DIR   makes DIR/prefix, starts Xvfb on a free display (or uses $VITRELL_E2E_DISPLAY),
 #                          keeps a wineserver running, and writes DIR/env for e2e_run.sh
 #   e2e_env.sh stop DIR    stops that wineserver and the Xvfb started here
+# shellcheck source=scripts/wine_layout.sh
+. "$(dirname "$0")/wine_layout.sh"  # Wine starts without address randomization
 set -euo pipefail
 action=$1
 dir=$(mkdir -p "$2" && cd "$2" && pwd)

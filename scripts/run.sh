@@ -5,6 +5,8 @@
 #   to notepad's title bar, and once VITRELL has made it 20 % transparent a screenshot is saved to
 #   out/vitrell-headless.png, in which the picture behind notepad shows through it.
 # Run it as root on Debian 12 (or with sudo at hand).
+# shellcheck source=scripts/wine_layout.sh
+. "$(dirname "$0")/wine_layout.sh"  # Wine starts without address randomization
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
 cross=$src/build/cross/win64

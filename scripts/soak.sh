@@ -8,6 +8,8 @@
 # usage: soak.sh [SECONDS] [CROSS_BUILD_DIR]   (default 600 s, build/cross/win64, brought up
 #   to date first; a directory given is the caller's, built only when VITRELL.exe is missing)
 # Uses a fresh Wine prefix and X screen of its own (scripts/e2e_env.sh); VITRELL_E2E_DISPLAY=:N shows it on :N.
+# shellcheck source=scripts/wine_layout.sh
+. "$(dirname "$0")/wine_layout.sh"  # Wine starts without address randomization
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-600}

@@ -4,6 +4,8 @@
 # on a composited X screen (the headless run, where transparency shows on a screenshot).
 # usage: wine_prefix.sh PREFIX_DIR desktop|decorated|plain   (plain: fonts only, for a desktop with a window manager)
 # Extra .reg lines (UTF-8, without the header) may come on stdin when $VITRELL_EXTRA_REG is "-".
+# shellcheck source=scripts/wine_layout.sh
+. "$(dirname "$0")/wine_layout.sh"  # Wine starts without address randomization
 set -euo pipefail
 prefix=$1
 mode=${2:-desktop}
