@@ -298,7 +298,8 @@ class HelpObserver final : public WindowThread {
 
 // ---- Looking at other windows --------------------------------------------------------------------------------
 
-// Sets the cursor and reads it back, retrying: a set can be dropped or lag while a window activates.
+// Sets the cursor and waits until it has rested there for 200 ms, setting it again when a set is dropped, lags
+// while a window activates, or is undone a moment later.
 bool MoveCursor(POINT p);
 POINT CursorPos();
 // The middle of a window's title bar (between its top edge and its client area).

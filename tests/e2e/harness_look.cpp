@@ -20,14 +20,26 @@ constexpr int kMessageTextId = 0xFFFF;
 // ---- Looking at other windows --------------------------------------------------------------------------------
 
 bool MoveCursor(POINT p) {
+    // A read-back is not enough: another process of the desktop may still handle an X event from before the warp
+    // and put the cursor back where it was, a moment after it arrived. So it must rest there a while.
+    constexpr DWORD kRestMs = 200;
     for (int attempt = 0; attempt < 10; ++attempt) {
         (void)SetCursorPos(p.x, p.y);  // the read-back decides
-        if (WaitUntil(
-                [&] {
-                    const POINT now = CursorPos();
-                    return now.x == p.x && now.y == p.y;
-                },
-                150))
+        ULONGLONG arrived = 0;
+        bool putBack = false;
+        (void)WaitUntil(
+            [&] {
+                const POINT now = CursorPos();
+                if (now.x != p.x || now.y != p.y) {
+                    putBack = arrived != 0;
+                    return putBack;  // moved away after it arrived: set it again
+                }
+                if (arrived == 0)
+                    arrived = GetTickCount64();
+                return GetTickCount64() - arrived >= kRestMs;
+            },
+            150 + kRestMs);
+        if (arrived != 0 && !putBack && GetTickCount64() - arrived >= kRestMs)
             return true;
     }
     return false;
