@@ -96,6 +96,24 @@ struct Scenario {
     WindowHandle underCursor;
 };
 
+struct TickCost {
+    double allocations;  // per tick
+    double ns;           // per tick
+};
+
+// Runs `tick(i)` g_ticks times, counting the allocations and timing the whole.
+template <typename Tick>
+TickCost Measure(Tick tick) {
+    g_allocations = 0;
+    g_counting = true;
+    const auto start = std::chrono::steady_clock::now();
+    for (long i = 0; i < g_ticks; ++i)
+        tick(i);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    g_counting = false;
+    return {double(g_allocations) / g_ticks, std::chrono::duration<double, std::nano>(elapsed).count() / g_ticks};
+}
+
 void Run(const Scenario& s) {
     SettingsRecord settings;
     settings.OptOn_Off = s.onOff;
@@ -109,14 +127,7 @@ void Run(const Scenario& s) {
     CountingWindowSystem counting(fake);
     Engine engine(settings, counting);
 
-    g_allocations = 0;
-    g_counting = true;
-    const auto start = std::chrono::steady_clock::now();
-    for (long i = 0; i < g_ticks; ++i)
-        engine.Timer1_Timer();
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    g_counting = false;
-    const double nsPerTick = std::chrono::duration<double, std::nano>(elapsed).count() / g_ticks;
+    const TickCost cost = Measure([&](long) { engine.Timer1_Timer(); });
 
     const long total = counting.cursor + counting.fromPoint + counting.styleRead + counting.exStyleRead +
                        counting.attributesRead + counting.answerProbe + counting.exStyleWrite + counting.alphaSet;
@@ -127,7 +138,7 @@ void Run(const Scenario& s) {
         "%.0f ns/tick over fakes\n",
         s.what, per(total), per(counting.cursor), per(counting.fromPoint), per(counting.styleRead),
         per(counting.exStyleRead), per(counting.attributesRead), per(counting.answerProbe), per(counting.exStyleWrite),
-        per(counting.alphaSet), per(g_allocations), nsPerTick);
+        per(counting.alphaSet), cost.allocations, cost.ns);
 }
 
 // The display tick runs twenty times a second for as long as the program runs, mostly with nothing to do.
@@ -137,18 +148,12 @@ void RunDisplayTick(const char* what, bool keyHeld) {
     rig.form.Timer2_Timer();  // the first tick stores the level and builds the tooltips
     if (keyHeld)
         rig.view.keysDown.insert(0x26);
-    g_allocations = 0;
-    g_counting = true;
-    const auto start = std::chrono::steady_clock::now();
-    for (long i = 0; i < g_ticks; ++i) {
+    const TickCost cost = Measure([&](long i) {
         if (keyHeld && i % 80 == 79)
             rig.app.Settings.OptTou = L"20";  // back below the limit, so the key keeps stepping
         rig.form.Timer2_Timer();
-    }
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    g_counting = false;
-    std::printf("%-36s allocations/tick %.3f  %.0f ns/tick over fakes\n", what, double(g_allocations) / g_ticks,
-                std::chrono::duration<double, std::nano>(elapsed).count() / g_ticks);
+    });
+    std::printf("%-36s allocations/tick %.3f  %.0f ns/tick over fakes\n", what, cost.allocations, cost.ns);
 }
 
 }  // namespace

@@ -387,24 +387,7 @@ bool WaitHoldingKeys(std::initializer_list<WORD> keys, Condition condition, DWOR
 // Pressed one after the other, the keys of a chord reach a program one after the other, and Wine drops their state
 // when its desktop takes the X focus (just after a window came to the front): only from here on is the chord held.
 // False when the keys did not stay down within the timeout; they stay down either way.
-inline bool HoldKeysSteady(std::initializer_list<WORD> keys, DWORD steadyMs, DWORD timeoutMs) {
-    ULONGLONG downSince = 0;
-    return WaitHoldingKeys(
-        keys,
-        [&] {
-            for (WORD key : keys) {
-                if ((GetAsyncKeyState(key) & 0x8000) == 0) {
-                    downSince = 0;
-                    return false;
-                }
-            }
-            const ULONGLONG now = GetTickCount64();
-            if (downSince == 0)
-                downSince = now;
-            return now - downSince >= steadyMs;
-        },
-        timeoutMs);
-}
+bool HoldKeysSteady(std::initializer_list<WORD> keys, DWORD steadyMs, DWORD timeoutMs);
 
 // True exactly while a tray icon (window, id) exists: NIM_MODIFY with nothing to change. Runs on a probe thread
 // with a time limit; a shell that does not answer fails the test with a message that names the call.

@@ -68,4 +68,23 @@ bool PressKey(WORD vk) {
     return SendInputs(inputs, 2);
 }
 
+bool HoldKeysSteady(std::initializer_list<WORD> keys, DWORD steadyMs, DWORD timeoutMs) {
+    ULONGLONG downSince = 0;
+    return WaitHoldingKeys(
+        keys,
+        [&] {
+            for (WORD key : keys) {
+                if ((GetAsyncKeyState(key) & 0x8000) == 0) {
+                    downSince = 0;
+                    return false;
+                }
+            }
+            const ULONGLONG now = GetTickCount64();
+            if (downSince == 0)
+                downSince = now;
+            return now - downSince >= steadyMs;
+        },
+        timeoutMs);
+}
+
 }  // namespace vitrell::e2e

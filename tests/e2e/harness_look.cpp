@@ -27,7 +27,7 @@ bool MoveCursor(POINT p) {
         (void)SetCursorPos(p.x, p.y);  // the read-back decides
         ULONGLONG arrived = 0;
         bool putBack = false;
-        (void)WaitUntil(
+        const bool ended = WaitUntil(
             [&] {
                 const POINT now = CursorPos();
                 if (now.x != p.x || now.y != p.y) {
@@ -39,8 +39,8 @@ bool MoveCursor(POINT p) {
                 return GetTickCount64() - arrived >= kRestMs;
             },
             150 + kRestMs);
-        if (arrived != 0 && !putBack && GetTickCount64() - arrived >= kRestMs)
-            return true;
+        if (ended && !putBack)
+            return true;  // it rested there
     }
     return false;
 }
