@@ -60,7 +60,7 @@ inline std::vector<COLORREF> ShowCaption(HWND control, std::wstring_view caption
             last = std::move(now);
             return settled;
         },
-        2000);
+        2000, "a new caption's pixels to settle");
     return last;
 }
 

@@ -26,6 +26,19 @@ void PumpFor(DWORD ms) {
     }
 }
 
+void ReportWaitRanOut(const char* what, DWORD timeoutMs) {
+    std::printf("[  WAITED  ] %s: not so within %lu ms\n", what, static_cast<unsigned long>(timeoutMs));
+    std::fflush(stdout);
+}
+
+bool WaitForSignal(HANDLE handle, DWORD timeoutMs, const char* what) {
+    const BlockingCall call(what);
+    if (WaitForSingleObject(handle, timeoutMs) == WAIT_OBJECT_0)
+        return true;
+    ReportWaitRanOut(what, timeoutMs);
+    return false;
+}
+
 // ---- Stalls ----------------------------------------------------------------------------------------------------
 
 namespace {

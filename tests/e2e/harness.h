@@ -61,17 +61,27 @@ class BlockingCall {
 // owns must keep answering).
 void PumpFor(DWORD ms);
 
+// Prints that a wait for `what` ran out after `timeoutMs`.
+void ReportWaitRanOut(const char* what, DWORD timeoutMs);
+
 // Polls `condition` every 20 ms (pumping messages in between) until it holds or `timeoutMs` has passed.
-// True when it held; the condition is evaluated once more at the deadline.
+// True when it held; the condition is evaluated once more at the deadline. `what` names what is awaited: the
+// watchdog names it while the wait lasts, and a wait that runs out prints "[  WAITED  ] <what> ..." (the helpers
+// below name theirs; a test's own wait says it in its assertion's message).
 template <typename Condition>
-bool WaitUntil(Condition condition, DWORD timeoutMs) {
-    const BlockingCall call("WaitUntil (a condition the test polls)");
+bool WaitUntil(Condition condition, DWORD timeoutMs, const char* what = nullptr) {
+    const BlockingCall call(what ? what : "WaitUntil (a condition the test polls)");
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
         if (condition())
             return true;
-        if (GetTickCount64() >= deadline)
-            return static_cast<bool>(condition());
+        if (GetTickCount64() >= deadline) {
+            if (condition())
+                return true;
+            if (what)
+                ReportWaitRanOut(what, timeoutMs);
+            return false;
+        }
         PumpFor(20);
     }
 }

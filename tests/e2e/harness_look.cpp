@@ -127,7 +127,8 @@ HWND FindMessageBox(DWORD pid, std::wstring_view title) {
 
 HWND WaitForMessageBox(DWORD pid, std::wstring_view title, DWORD timeoutMs) {
     HWND box = nullptr;
-    (void)WaitUntil([&] { return (box = FindMessageBox(pid, title)) != nullptr; }, timeoutMs);
+    const std::string what = title.empty() ? "a message box" : "the message box \"" + Narrow(title) + "\"";
+    (void)WaitUntil([&] { return (box = FindMessageBox(pid, title)) != nullptr; }, timeoutMs, what.c_str());
     return box;
 }
 
@@ -214,12 +215,12 @@ HWND WaitForSettingsDialog(const Vitrell& app, DWORD timeoutMs) {
             }
             return dialog != nullptr;
         },
-        timeoutMs);
+        timeoutMs, "the settings dialog to show");
     return dialog;
 }
 
 bool WaitForNoSettingsDialog(const Vitrell& app, DWORD timeoutMs) {
-    return WaitUntil([&] { return SettingsDialogsOf(app).empty(); }, timeoutMs);
+    return WaitUntil([&] { return SettingsDialogsOf(app).empty(); }, timeoutMs, "no settings dialog to be left");
 }
 
 bool CloseSettingsDialogs(const Vitrell& app, DWORD timeoutMs) {
@@ -238,7 +239,7 @@ HWND WaitForCustomizeDialog(const Vitrell& app, DWORD timeoutMs) {
             }
             return customize != nullptr;
         },
-        timeoutMs);
+        timeoutMs, "the toolbar's customise dialog");
     return customize;
 }
 

@@ -113,7 +113,7 @@ void KillLeftoverVitrell() {
         if (!process)
             continue;                               // gone in the meantime
         (void)TerminateProcess(process.get(), 99);  // the wait below tells whether it ended
-        (void)WaitForSingleObject(process.get(), 5000);
+        (void)WaitForSignal(process.get(), 5000, "a leftover VITRELL.exe to end");
     }
 }
 
@@ -260,7 +260,7 @@ bool Vitrell::Launch(DWORD timeoutMs, Shown shown, const wchar_t* wineDebug, con
             DWORD_PTR ignored = 0;
             return SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored) != 0;
         },
-        timeoutMs);
+        timeoutMs, "VITRELL's main window to come up");
     if (!found || main_ == nullptr) {
         error_ = Alive() ? (main_ ? "the main window did not come up within the time allowed"
                                   : "no main window within the time allowed")
@@ -286,7 +286,7 @@ bool Vitrell::Close(DWORD timeoutMs) {
                 (void)AnswerMessageBox(box, IDOK);  // the box may vanish between find and answer; poll again
             return !Alive();
         },
-        timeoutMs);
+        timeoutMs, "VITRELL.exe to end after WM_CLOSE");
     if (!ended)
         error_ = "VITRELL.exe still running after WM_CLOSE";
     return ended;
@@ -295,7 +295,7 @@ bool Vitrell::Close(DWORD timeoutMs) {
 void Vitrell::Kill() {
     if (Alive()) {
         (void)TerminateProcess(process_.get(), 97);  // the wait tells whether it worked
-        (void)WaitForSingleObject(process_.get(), 5000);
+        (void)WaitForSignal(process_.get(), 5000, "VITRELL.exe to end when killed");
     }
 }
 

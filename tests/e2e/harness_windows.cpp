@@ -34,7 +34,7 @@ bool WindowThread::Launch() {
     if (!ready_)
         return false;
     thread_.reset(CreateThread(nullptr, 0, ThreadMain, this, 0, &threadId_));
-    if (!thread_ || WaitForSingleObject(ready_.get(), 10000) != WAIT_OBJECT_0)
+    if (!thread_ || !WaitForSignal(ready_.get(), 10000, "a window thread of the driver to make its window"))
         return false;
     return window_ != nullptr;
 }
@@ -47,7 +47,7 @@ void WindowThread::Stop() {
         (void)PostMessageW(window_, WM_CLOSE, 0, 0);  // DefWindowProc destroys it; WM_DESTROY ends the loop
     else
         (void)PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
-    (void)WaitForSingleObject(thread_.get(), 5000);  // a thread that hangs is left; the process ends soon
+    (void)WaitForSignal(thread_.get(), 5000, "a window thread of the driver to end");  // one that hangs is left
     thread_.reset();
 }
 
@@ -230,14 +230,14 @@ SleeperProcess::SleeperProcess(RECT r) {
                 window_ = windows.empty() ? nullptr : windows.front();
                 return window_ != nullptr && IsWindowVisible(window_);
             },
-            10000))
+            10000, "the sleeper's window to come up"))
         ADD_FAILURE() << "the sleeper's window did not come up";
 }
 
 SleeperProcess::~SleeperProcess() {
     if (process_) {
         (void)TerminateProcess(process_.get(), 0);  // the wait tells whether it ended
-        (void)WaitForSingleObject(process_.get(), 5000);
+        (void)WaitForSignal(process_.get(), 5000, "the sleeper to end");
     }
 }
 
