@@ -4,6 +4,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <string>
+
 #include "platform/win32/handles.h"
 #include "tests/e2e/harness_internal.h"
 
@@ -20,29 +22,38 @@ constexpr int kMessageTextId = 0xFFFF;
 // ---- Looking at other windows --------------------------------------------------------------------------------
 
 bool MoveCursor(POINT p) {
-    // A read-back is not enough: another process of the desktop may still handle an X event from before the warp
-    // and put the cursor back where it was, a moment after it arrived. So it must rest there a while.
+    // Under Wine, GetCursorPos answers with the wineserver's position for 100 ms after that last changed, and with
+    // the X pointer's after that. Another process of the desktop that handles an old X crossing event late (the
+    // desktop's own, on a busy machine) puts the server's position back where the pointer was then and leaves the X
+    // pointer alone; and a set to where the server already holds the cursor moves nothing, not even the X pointer.
+    // So each set comes from the neighbouring pixel, which moves both, and the cursor has arrived only when every
+    // reading has said `p` for longer than those 100 ms: a reading elsewhere sets it again.
     constexpr DWORD kRestMs = 200;
-    for (int attempt = 0; attempt < 10; ++attempt) {
-        (void)SetCursorPos(p.x, p.y);  // the read-back decides
-        ULONGLONG arrived = 0;
-        bool putBack = false;
-        const bool ended = WaitUntil(
-            [&] {
-                const POINT now = CursorPos();
-                if (now.x != p.x || now.y != p.y) {
-                    putBack = arrived != 0;
-                    return putBack;  // moved away after it arrived: set it again
-                }
-                if (arrived == 0)
-                    arrived = GetTickCount64();
-                return GetTickCount64() - arrived >= kRestMs;
-            },
-            150 + kRestMs);
-        if (ended && !putBack)
-            return true;  // it rested there
-    }
-    return false;
+    constexpr DWORD kSetAgainMs = 100;  // a set can lag that long while a window activates
+    ULONGLONG setAt = 0;
+    ULONGLONG restingSince = 0;
+    const auto set = [&] {
+        (void)SetCursorPos(p.x > 0 ? p.x - 1 : p.x + 1, p.y);  // the readings decide
+        (void)SetCursorPos(p.x, p.y);
+        setAt = GetTickCount64();
+    };
+    set();
+    const std::string what = "the cursor to rest on " + std::to_string(p.x) + "," + std::to_string(p.y);
+    return WaitUntil(
+        [&] {
+            const ULONGLONG now = GetTickCount64();
+            const POINT at = CursorPos();
+            if (at.x != p.x || at.y != p.y) {
+                if (now - setAt >= kSetAgainMs)
+                    set();
+                restingSince = 0;
+                return false;
+            }
+            if (restingSince == 0)
+                restingSince = now;
+            return now - restingSince >= kRestMs;
+        },
+        5000, what.c_str());
 }
 
 POINT CursorPos() {
