@@ -251,15 +251,14 @@ int DistinctLinkCharacters() {
 
 HWND OpenVersionBox(Vitrell& app) {
     // Through the menu bar as a user would: 総合ﾒﾆｭｰ(&M) > ﾍﾙﾌﾟ(&H) > ﾊﾞｰｼﾞｮﾝ情報(&A)...
-    (void)SetForegroundWindow(app.MainWindow());
-    PumpFor(200);
+    if (!BringToFront(app.MainWindow()))
+        return nullptr;
     KeyDown(VK_MENU);
     PressKey('M');
     KeyUp(VK_MENU);
-    PumpFor(200);
-    PressKey('H');
-    PumpFor(200);
-    PressKey('A');
+    if (!WaitUntil([&] { return VisiblePopupMenus(app.Pid()) > 0; }, 3000, "the main menu to open") ||
+        !ChooseFromMenus(app.Pid(), {'H', 'A'}))
+        return nullptr;
     HWND box = nullptr;
     (void)WaitUntil(
         [&] {
@@ -267,8 +266,7 @@ HWND OpenVersionBox(Vitrell& app) {
             box = found.empty() || !IsWindowVisible(found.front()) ? nullptr : found.front();
             return box != nullptr;
         },
-        5000);
-    PumpFor(300);  // let it paint
+        5000, "the version box to show");
     return box;
 }
 

@@ -377,6 +377,14 @@ bool KeyDown(WORD vk);
 bool KeyUp(WORD vk);
 bool PressKey(WORD vk);
 
+// Makes a window the foreground window (allowed under Wine), setting it again until it is.
+bool BringToFront(HWND window);
+// Walks the pop-up menus of process `pid` by access keys as a user does, one of which must show already: each key
+// but the last opens a sub-menu, and the next is pressed once that shows; the last chooses.
+bool ChooseFromMenus(DWORD pid, std::initializer_list<WORD> keys);
+// The same from the pop-up that a left click on VITRELL's tray icon opens (`picture` is the icon's window).
+bool ChooseFromTrayMenu(DWORD pid, HWND picture, std::initializer_list<WORD> keys);
+
 // Holds keys as a keyboard does while polling `condition` like WaitUntil: the key-downs repeat every 100 ms (Wine
 // drops the state of a key held only by injected input when its desktop takes the X focus). The keys stay down.
 template <typename Condition>

@@ -68,6 +68,39 @@ bool PressKey(WORD vk) {
     return SendInputs(inputs, 2);
 }
 
+bool BringToFront(HWND window) {
+    return WaitUntil(
+        [&] {
+            (void)SetForegroundWindow(window);  // the answer below decides
+            return GetForegroundWindow() == window;
+        },
+        2000, "a window of VITRELL to come to the front");
+}
+
+bool ChooseFromMenus(DWORD pid, std::initializer_list<WORD> keys) {
+    int shown = VisiblePopupMenus(pid);
+    if (shown == 0) {
+        ReportWaitRanOut("a pop-up menu to choose from", 0);
+        return false;
+    }
+    for (const WORD* key = keys.begin(); key != keys.end(); ++key) {
+        if (!PressKey(*key))
+            return false;
+        ++shown;
+        if (key + 1 != keys.end() &&
+            !WaitUntil([&] { return VisiblePopupMenus(pid) >= shown; }, 3000, "a sub-menu to open"))
+            return false;
+    }
+    return true;
+}
+
+bool ChooseFromTrayMenu(DWORD pid, HWND picture, std::initializer_list<WORD> keys) {
+    // The shell's callback reaches the icon's window as a mouse move whose x is the mouse message.
+    return PostMessageW(picture, WM_MOUSEMOVE, kTrayIconId, MAKELPARAM(WM_LBUTTONUP, 0)) &&
+           WaitUntil([&] { return VisiblePopupMenus(pid) > 0; }, 3000, "the tray icon's pop-up menu") &&
+           ChooseFromMenus(pid, keys);
+}
+
 bool HoldKeysSteady(std::initializer_list<WORD> keys, DWORD steadyMs, DWORD timeoutMs) {
     ULONGLONG downSince = 0;
     return WaitHoldingKeys(

@@ -14,9 +14,6 @@ namespace {
 
 constexpr wchar_t kToolbarClass[] = L"ToolbarWindow32";
 constexpr wchar_t kMenuClass[] = L"#32768";
-// The store follows a click within one display tick; the rest is the time the click needs to travel
-// from the driver through the X server and Wine to the program.
-constexpr DWORD kStoreDelayMs = 250;
 constexpr wchar_t kAppDefaults[] = L"Software\\Wine\\AppDefaults\\VITRELL.exe";
 constexpr wchar_t kAppearance[] = L"Control Panel\\Appearance";
 
@@ -89,15 +86,6 @@ std::optional<POINT> CloseBoxPoint(HWND window) {
     return std::nullopt;
 }
 
-bool BringToFront(HWND window) {
-    return WaitUntil(
-        [&] {
-            SetForegroundWindow(window);
-            return GetForegroundWindow() == window;
-        },
-        2000);
-}
-
 // Stores a toolbar arrangement under the settings key the way the toolbar control itself does: a toolbar of
 // the driver with buttons of those command ids saves it.
 bool StoreArrangement(const std::vector<int>& commands) {
@@ -164,33 +152,24 @@ class MainWindowE2E : public VitrellTest {
     // A left click on the tray icon, then from the pop-up the item with access key `item` of the sub-menu
     // with access key `menu`.
     void ChooseFromTrayMenu(Vitrell& app, WORD item, WORD menu = 'F') {
-        ASSERT_TRUE(PostMessageW(picture, WM_MOUSEMOVE, 0, WM_LBUTTONUP));
-        ASSERT_TRUE(WaitUntil([&] { return VisiblePopupMenu(app.Pid()) != nullptr; }, 3000)) << "no pop-up";
-        PressKey(menu);
-        ASSERT_TRUE(WaitUntil([&] { return VisiblePopupMenus(app.Pid()) >= 2; }, 3000)) << "the sub-menu did not open";
-        PressKey(item);
+        ASSERT_TRUE(vitrell::e2e::ChooseFromTrayMenu(app.Pid(), picture, {menu, item}));
     }
     POINT Button(Vitrell& app, int index) {
         const auto r = ToolbarButtonRect(app.Process(), toolbar, index);
         EXPECT_TRUE(r.has_value()) << "no rectangle for button " << index;
         return r ? CentreOf(*r) : POINT{0, 0};
     }
-    // Clicks and returns how long the store took to hold `want` from the moment the click was sent, or -1. The
-    // cursor's own trip there is the driver's time, not the program's.
-    long ClickUntilStored(POINT p, const wchar_t* key, const std::wstring& want) {
+    // Clicks and waits until the store holds `want`; says where the click went when it does not.
+    bool ClickUntilStored(POINT p, const wchar_t* key, const std::wstring& want) {
         if (!ClickAt(p))
-            return -1;
-        const ULONGLONG start = GetTickCount64();
-        if (!WaitUntil([&] { return GetString(L"Config", key) == want; }, kStoreDelayMs * 4)) {
-            const POINT at = CursorPos();
-            HWND under = WindowFromPoint(at);
-            ADD_FAILURE() << "clicked " << p.x << "," << p.y << "; cursor " << at.x << "," << at.y << " over "
-                          << Narrow(ClassNameOf(under)) << "; " << Narrow(key) << " is '"
-                          << Narrow(GetString(L"Config", key).value_or(L"(none)")) << "', want '" << Narrow(want)
-                          << "'";
-            return -1;
-        }
-        return static_cast<long>(GetTickCount64() - start);
+            return false;
+        if (WaitUntil([&] { return GetString(L"Config", key) == want; }, 5000))
+            return true;
+        const POINT at = CursorPos();
+        ADD_FAILURE() << "clicked " << p.x << "," << p.y << "; cursor " << at.x << "," << at.y << " over "
+                      << Narrow(ClassNameOf(WindowFromPoint(at))) << "; " << Narrow(key) << " is '"
+                      << Narrow(GetString(L"Config", key).value_or(L"(none)")) << "', want '" << Narrow(want) << "'";
+        return false;
     }
 
     HWND toolbar = nullptr;
@@ -256,14 +235,11 @@ TEST_F(MainWindowE2E, ToolbarButtonsDoWhatTheyShow) {
     EXPECT_EQ(GetString(L"Config", L"OptOn_Off"), L"1") << "a first start comes up on";
     EXPECT_EQ(LampColour(Button(app, 3)), "green");
 
-    long ms = ClickUntilStored(Button(app, 0), L"OptTou", L"19");
-    EXPECT_TRUE(ms >= 0 && ms <= static_cast<long>(kStoreDelayMs)) << "level down stored after " << ms << " ms";
-    ms = ClickUntilStored(Button(app, 1), L"OptTou", L"20");
-    EXPECT_TRUE(ms >= 0 && ms <= static_cast<long>(kStoreDelayMs)) << "level up stored after " << ms << " ms";
-    ms = ClickUntilStored(Button(app, 5), L"OptTou", L"7");
-    EXPECT_TRUE(ms >= 0 && ms <= static_cast<long>(kStoreDelayMs)) << "reset stored after " << ms << " ms";
-    ms = ClickUntilStored(Button(app, 3), L"OptOn_Off", L"0");
-    EXPECT_TRUE(ms >= 0 && ms <= static_cast<long>(kStoreDelayMs)) << "switch stored after " << ms << " ms";
+    // The store follows each click while the program runs (how fast is the benchmark's affair).
+    EXPECT_TRUE(ClickUntilStored(Button(app, 0), L"OptTou", L"19")) << "level down";
+    EXPECT_TRUE(ClickUntilStored(Button(app, 1), L"OptTou", L"20")) << "level up";
+    EXPECT_TRUE(ClickUntilStored(Button(app, 5), L"OptTou", L"7")) << "reset";
+    EXPECT_TRUE(ClickUntilStored(Button(app, 3), L"OptOn_Off", L"0")) << "switch";
     EXPECT_TRUE(WaitUntil([&] { return LampColour(Button(app, 3)) == "grey"; }, 1000))
         << "button 4 after the toggle: " << LampColour(Button(app, 3));
 
@@ -293,22 +269,25 @@ TEST_F(MainWindowE2E, TooltipsShowTheLevelAndTheSwitch) {
     PutString(L"Config", L"OptTou", L"35");
     Vitrell app;
     StartShown(app);
+    const auto shownTip = [&] {
+        for (HWND tip : TopLevelWindowsOf(app.Pid(), L"tooltips_class32"))
+            if (IsWindowVisible(tip))
+                return tip;
+        return HWND{};
+    };
     auto tipText = [&](int index) {
         std::wstring text;
         BringToFront(app.MainWindow());  // tooltips show while the program is active
-        MoveCursor({5, 5});              // a tip shows for a cursor that arrives, not one resting after a click
-        PumpFor(200);
+        // A tip shows for a cursor that arrives, not one resting after a click; and the last one has to go first.
+        MoveCursor({5, 5});
+        WaitUntil([&] { return shownTip() == nullptr; }, 3000, "the last tooltip to go");
         MoveCursor(Button(app, index));
         WaitUntil(
             [&] {
-                for (HWND tip : TopLevelWindowsOf(app.Pid(), L"tooltips_class32"))
-                    if (IsWindowVisible(tip) && !(text = ControlText(tip)).empty())
-                        return true;
-                return false;
+                HWND tip = shownTip();
+                return tip && !(text = ControlText(tip)).empty();
             },
             3000);
-        MoveCursor({5, 5});
-        PumpFor(300);
         return text;
     };
     EXPECT_EQ(tipText(1), L" 現在の透明度 35 ") << Narrow(tipText(1));
@@ -553,8 +532,7 @@ TEST_F(MainWindowE2E, MissingOrCorruptIconsStillBuildTheToolbar) {
         Vitrell app;
         StartShown(app);
         EXPECT_EQ(ToolbarButtonCount(toolbar), 6) << (corrupt ? "corrupt" : "missing");
-        const long ms = ClickUntilStored(Button(app, 1), L"OptTou", L"21");
-        EXPECT_GE(ms, 0) << "the level-up button works without its picture";
+        EXPECT_TRUE(ClickUntilStored(Button(app, 1), L"OptTou", L"21")) << "the level-up button without its picture";
         EXPECT_TRUE(app.Close()) << app.Error();
     }
 }
@@ -566,7 +544,7 @@ TEST_F(MainWindowE2E, ResetToAnEditedInitialLevelNeverCrashes) {
         PutString(L"Config", L"OptTou2", initial);
         Vitrell app;
         StartShown(app);
-        EXPECT_GE(ClickUntilStored(Button(app, 5), L"OptTou", initial), 0) << Narrow(initial);
+        EXPECT_TRUE(ClickUntilStored(Button(app, 5), L"OptTou", initial)) << Narrow(initial);
         PumpFor(1500);  // a tracking tick with that level
         EXPECT_TRUE(app.Healthy()) << Narrow(initial);
         EXPECT_TRUE(app.Close()) << app.Error();
@@ -618,10 +596,10 @@ TEST_F(MainWindowE2E, AStoredArrangementComesBackAtTheFirstActivationUntilTheNex
         << "the lamp is not where the stored arrangement puts it: " << LampColour(Button(app, 2));
     EXPECT_EQ(ToolbarButtonCount(toolbar), 6);
     // A button does what its picture shows, wherever it stands.
-    EXPECT_GE(ClickUntilStored(Button(app, 0), L"OptTou", L"3"), 0) << "the first button is the reset now";
-    EXPECT_GE(ClickUntilStored(Button(app, 4), L"OptTou", L"4"), 0) << "the fifth button raises the level now";
+    EXPECT_TRUE(ClickUntilStored(Button(app, 0), L"OptTou", L"3")) << "the first button is the reset now";
+    EXPECT_TRUE(ClickUntilStored(Button(app, 4), L"OptTou", L"4")) << "the fifth button raises the level now";
     // The toggle builds the default arrangement again.
-    EXPECT_GE(ClickUntilStored(Button(app, 2), L"OptOn_Off", L"0"), 0);
+    EXPECT_TRUE(ClickUntilStored(Button(app, 2), L"OptOn_Off", L"0"));
     EXPECT_TRUE(WaitUntil([&] { return LampColour(Button(app, 3)) == "grey"; }, 2000)) << LampColour(Button(app, 3));
     EXPECT_TRUE(app.Close()) << app.Error();
 }
@@ -631,7 +609,7 @@ TEST_F(MainWindowE2E, AnArrangementWithButtonsRemovedStillWorks) {
     Vitrell app;
     StartShown(app);
     ASSERT_TRUE(WaitUntil([&] { return ToolbarButtonCount(toolbar) == 2; }, 3000)) << ToolbarButtonCount(toolbar);
-    EXPECT_GE(ClickUntilStored(Button(app, 0), L"OptTou", L"21"), 0);
+    EXPECT_TRUE(ClickUntilStored(Button(app, 0), L"OptTou", L"21"));
     PumpFor(300);  // display ticks refresh the tooltips of a level-down button that is not there
     EXPECT_TRUE(app.Healthy());
     EXPECT_TRUE(app.Close()) << app.Error();
@@ -653,7 +631,7 @@ TEST_F(MainWindowE2E, TheCustomiseDialogRemovesAndResetsButtons) {
         << "the removed button is offered again";
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 2000));
-    EXPECT_GE(ClickUntilStored(Button(app, 0), L"OptTou", L"21"), 0) << "the level-up button comes first now";
+    EXPECT_TRUE(ClickUntilStored(Button(app, 0), L"OptTou", L"21")) << "the level-up button comes first now";
 
     // A double click on the bare end of the bar opens the dialog again.
     const auto last = ToolbarButtonRect(app.Process(), toolbar, 4);

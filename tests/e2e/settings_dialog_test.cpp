@@ -109,21 +109,13 @@ bool Request(const Vitrell& app, Way way) {
         case Way::MenuItem:
             return PostMessageW(main, WM_COMMAND, MAKEWPARAM(kCmdOptSettei, 0), 0) != FALSE;
         case Way::CtrlK:
-            (void)SetForegroundWindow(main);  // allowed under Wine; the keys go to the foreground window
-            if (!WaitUntil([&] { return GetForegroundWindow() == main; }, 2000))
+            if (!BringToFront(main))  // the keys go to the foreground window
                 return false;
             return KeyDown(VK_CONTROL) && PressKey('K') && KeyUp(VK_CONTROL);
         case Way::ToolbarButton: {
-            // The first activation rebuilds the toolbar from a stored arrangement: click once it is done.
-            (void)WaitUntil([&] { return GetForegroundWindow() == main; }, 2000);
-            PumpFor(300);
-            HWND toolbar = ToolbarOf(main);
-            RECT r{};
-            if (!toolbar || !GetWindowRect(toolbar, &r))
-                return false;
-            const LRESULT size = SendBounded(toolbar, TB_GETBUTTONSIZE, 0, 0, "TB_GETBUTTONSIZE");
-            const int width = LOWORD(size), height = HIWORD(size);
-            return ClickAt({r.left + width * 2 + width / 2, r.top + height / 2});
+            // Where the button is as the click goes: the first activation may still rearrange the toolbar.
+            const auto button = ToolbarButtonRect(app.Process(), ToolbarOf(main), 2);
+            return button && ClickAt(CentreOf(*button));
         }
         case Way::TrayRightClick: {
             HWND picture = FindWindowExW(main, nullptr, kPictureClass, nullptr);
@@ -534,11 +526,7 @@ TEST_F(SettingsDialogE2e, ExitRequestedWhileTheModalDialogIsOpenEndsCleanly) {
                 EXPECT_TRUE(app.Close()) << app.Error();
                 break;
             case End::TrayEndItem: {
-                ASSERT_TRUE(PostMessageW(picture, WM_MOUSEMOVE, kTrayIconId, MAKELPARAM(WM_LBUTTONUP, 0)));
-                ASSERT_TRUE(WaitUntil([&] { return VisiblePopupMenu(app.Pid()) != nullptr; }, 3000)) << "no pop-up";
-                PressKey('F');
-                PumpFor(200);
-                PressKey('X');
+                ASSERT_TRUE(ChooseFromTrayMenu(app.Pid(), picture, {'F', 'X'}));
                 HWND question = WaitForMessageBox(app.Pid(), L"終了確認");
                 ASSERT_NE(question, nullptr) << "the end item did not ask";
                 ASSERT_TRUE(AnswerMessageBox(question, IDOK));
