@@ -12,7 +12,9 @@ case $rounds in '' | *[!0-9]* | 0) echo "usage: $0 [ROUNDS]" >&2; exit 2 ;; esac
 logs=$src/build/native/stress
 
 # Installs, configures and builds exactly as the test command does, running nothing yet (no test matches).
-bash "$src/scripts/test.sh" -R '^$' >/dev/null
+setup_log=$(mktemp)
+bash "$src/scripts/test.sh" -R '^$' >"$setup_log" 2>&1 || { cat "$setup_log" >&2; rm -f "$setup_log"; exit 1; }
+rm -f "$setup_log"
 mkdir -p "$logs"
 
 busy=()
