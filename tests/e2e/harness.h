@@ -388,7 +388,10 @@ bool ChooseFromTrayMenu(DWORD pid, HWND picture, std::initializer_list<WORD> key
 // Holds keys as a keyboard does while polling `condition` like WaitUntil: the key-downs repeat every 100 ms (Wine
 // drops the state of a key held only by injected input when its desktop takes the X focus). The keys stay down.
 template <typename Condition>
-bool WaitHoldingKeys(std::initializer_list<WORD> keys, Condition condition, DWORD timeoutMs) {
+bool WaitHoldingKeys(std::initializer_list<WORD> keys,
+                     Condition condition,
+                     DWORD timeoutMs,
+                     const char* what = nullptr) {
     int polls = 0;
     return WaitUntil(
         [&] {
@@ -398,7 +401,7 @@ bool WaitHoldingKeys(std::initializer_list<WORD> keys, Condition condition, DWOR
             }
             return static_cast<bool>(condition());
         },
-        timeoutMs);
+        timeoutMs, what);
 }
 
 // Holds keys as WaitHoldingKeys does until the desktop has had every one of them down for `steadyMs` in a row.

@@ -117,7 +117,7 @@ bool HoldKeysSteady(std::initializer_list<WORD> keys, DWORD steadyMs, DWORD time
                 downSince = now;
             return now - downSince >= steadyMs;
         },
-        timeoutMs);
+        timeoutMs, "the held keys to stay down");
 }
 
 }  // namespace vitrell::e2e

@@ -143,6 +143,8 @@ std::optional<std::string> RunAndCapture(const std::wstring& exePath, DWORD time
     writeEnd.reset();  // the child holds the only write end now, so the read below ends with it
 
     std::string out;
+    const char* const what = "a console program to end";
+    const BlockingCall call(what);
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     // Appends what the pipe holds now; false once the child has closed its end.
     const auto readAvailable = [&] {
@@ -166,11 +168,12 @@ std::optional<std::string> RunAndCapture(const std::wstring& exePath, DWORD time
             break;
         }
         if (GetTickCount64() >= deadline) {
-            (void)TerminateProcess(process.get(), 98);  // a hung probe: the nullopt below reports it
+            ReportWaitRanOut(what, timeoutMs);
+            (void)TerminateProcess(process.get(), 98);  // a hung probe
             return std::nullopt;
         }
     }
-    if (WaitForSingleObject(process.get(), 2000) != WAIT_OBJECT_0)
+    if (!WaitForSignal(process.get(), 2000, what))
         return std::nullopt;
     return out;
 }
