@@ -256,8 +256,7 @@ HWND OpenVersionBox(Vitrell& app) {
     KeyDown(VK_MENU);
     PressKey('M');
     KeyUp(VK_MENU);
-    if (!WaitUntil([&] { return VisiblePopupMenus(app.Pid()) > 0; }, 3000, "the main menu to open") ||
-        !ChooseFromMenus(app.Pid(), {'H', 'A'}))
+    if (!ChooseFromMenus(app.Pid(), {'H', 'A'}))
         return nullptr;
     HWND box = nullptr;
     (void)WaitUntil(

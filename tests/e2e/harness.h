@@ -357,9 +357,8 @@ bool CloseSettingsDialogs(const Vitrell& app, DWORD timeoutMs = 3000);
 // The toolbar's own customise dialog, owned by the main window, once its controls exist (it is found while it is
 // still being built); null after the timeout.
 HWND WaitForCustomizeDialog(const Vitrell& app, DWORD timeoutMs = 5000);
-// The pop-up menus of a process that show now, and the first of them (null when none shows).
+// The pop-up menus of a process that show now.
 int VisiblePopupMenus(DWORD pid);
-HWND VisiblePopupMenu(DWORD pid);
 
 // The screen rectangle of button `index` (0-based position) of a toolbar of `process`.
 std::optional<RECT> ToolbarButtonRect(HANDLE process, HWND toolbar, int index);
@@ -379,8 +378,8 @@ bool PressKey(WORD vk);
 
 // Makes a window the foreground window (allowed under Wine), setting it again until it is.
 bool BringToFront(HWND window);
-// Walks the pop-up menus of process `pid` by access keys as a user does, one of which must show already: each key
-// but the last opens a sub-menu, and the next is pressed once that shows; the last chooses.
+// Walks the pop-up menus of process `pid` by access keys as a user does, once one of them shows: each key but the
+// last opens a sub-menu, and the next is pressed once that shows; the last chooses.
 bool ChooseFromMenus(DWORD pid, std::initializer_list<WORD> keys);
 // The same from the pop-up that a left click on VITRELL's tray icon opens (`picture` is the icon's window).
 bool ChooseFromTrayMenu(DWORD pid, HWND picture, std::initializer_list<WORD> keys);

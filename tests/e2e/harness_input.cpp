@@ -78,11 +78,9 @@ bool BringToFront(HWND window) {
 }
 
 bool ChooseFromMenus(DWORD pid, std::initializer_list<WORD> keys) {
-    int shown = VisiblePopupMenus(pid);
-    if (shown == 0) {
-        ReportWaitRanOut("a pop-up menu to choose from", 0);
+    int shown = 0;
+    if (!WaitUntil([&] { return (shown = VisiblePopupMenus(pid)) > 0; }, 3000, "a pop-up menu to choose from"))
         return false;
-    }
     for (const WORD* key = keys.begin(); key != keys.end(); ++key) {
         if (!PressKey(*key))
             return false;
@@ -96,9 +94,7 @@ bool ChooseFromMenus(DWORD pid, std::initializer_list<WORD> keys) {
 
 bool ChooseFromTrayMenu(DWORD pid, HWND picture, std::initializer_list<WORD> keys) {
     // The shell's callback reaches the icon's window as a mouse move whose x is the mouse message.
-    return PostMessageW(picture, WM_MOUSEMOVE, kTrayIconId, MAKELPARAM(WM_LBUTTONUP, 0)) &&
-           WaitUntil([&] { return VisiblePopupMenus(pid) > 0; }, 3000, "the tray icon's pop-up menu") &&
-           ChooseFromMenus(pid, keys);
+    return PostMessageW(picture, WM_MOUSEMOVE, kTrayIconId, MAKELPARAM(WM_LBUTTONUP, 0)) && ChooseFromMenus(pid, keys);
 }
 
 bool HoldKeysSteady(std::initializer_list<WORD> keys, DWORD steadyMs, DWORD timeoutMs) {

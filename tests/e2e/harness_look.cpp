@@ -261,14 +261,6 @@ int VisiblePopupMenus(DWORD pid) {
     return n;
 }
 
-HWND VisiblePopupMenu(DWORD pid) {
-    for (HWND menu : TopLevelWindowsOf(pid, kMenuClass)) {
-        if (IsWindowVisible(menu))
-            return menu;
-    }
-    return nullptr;
-}
-
 std::optional<RECT> ToolbarButtonRect(HANDLE process, HWND toolbar, int index) {
     void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
     if (!remote)

@@ -113,7 +113,7 @@ bool Request(const Vitrell& app, Way way) {
                 return false;
             return KeyDown(VK_CONTROL) && PressKey('K') && KeyUp(VK_CONTROL);
         case Way::ToolbarButton: {
-            // Where the button is as the click goes: the first activation may still rearrange the toolbar.
+            // Button 3 where the toolbar has it: with no arrangement stored, the first activation leaves it there.
             const auto button = ToolbarButtonRect(app.Process(), ToolbarOf(main), 2);
             return button && ClickAt(CentreOf(*button));
         }
