@@ -14,4 +14,11 @@ int LabelAt(const FormLayout& layout, std::span<const RectTwips> areas, double x
     return -1;
 }
 
+std::vector<ScaledFont> LabelFonts(const FormLayout& layout) {
+    std::vector<ScaledFont> fonts;
+    for (const LabelSpec& label : layout.labels)
+        fonts.push_back({*label.font, std::wstring(label.text)});
+    return fonts;
+}
+
 }  // namespace vitrell

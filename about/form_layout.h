@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
 
+#include "platform/dpi_scaler.h"
 #include "platform/font_spec.h"
 #include "platform/rgb.h"
 #include "platform/twips.h"
@@ -60,5 +62,8 @@ inline constexpr std::wstring_view ProductNameTail() {
 // area per label, in the layout's order: what the label's text covers in the face really drawn, which may be narrower
 // or wider than the label's designed rectangle. Labels beyond the end of `areas` never hold a point.
 int LabelAt(const FormLayout& layout, std::span<const RectTwips> areas, double xTwips, double yTwips);
+
+// The fonts of a form for the DPI scaler: one per label, in the layout's order, each for its label's text.
+std::vector<ScaledFont> LabelFonts(const FormLayout& layout);
 
 }  // namespace vitrell

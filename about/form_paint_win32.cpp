@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "platform/win32/fonts_win32.h"
 #include "platform/win32/units_win32.h"
@@ -11,6 +12,13 @@ namespace vitrell {
 namespace {
 
 constexpr int kIconResourceId = 1;  // the program's icon, as the main window shows it
+
+// The labels' fonts, then those of the form's child windows.
+std::vector<ScaledFont> WithLabelFonts(const FormLayout& layout, std::vector<ScaledFont> partFonts) {
+    std::vector<ScaledFont> fonts = LabelFonts(layout);
+    fonts.insert(fonts.end(), partFonts.begin(), partFonts.end());
+    return fonts;
+}
 
 // One line from the label's top-left corner. Not clipped: where a substitute face runs wider than the designed one,
 // the text still shows whole.
@@ -33,19 +41,51 @@ RECT WithOverhangs(HDC dc, std::wstring_view text, RECT r) {
 
 }  // namespace
 
-FormPaintKit::FormPaintKit(HINSTANCE instance, const FormLayout& layout, Dpi dpi)
-    : layout_(layout),
-      dpi_(dpi),
+FormPaintKit::FormPaintKit(HINSTANCE instance,
+                           const FormLayout& layout,
+                           std::vector<ScaledPart> parts,
+                           std::vector<ScaledFont> partFonts)
+    : instance_(instance),
+      layout_(layout),
       background_(CreateSolidBrush(ToColorRef(layout.background))),
-      linePen_(CreatePen(PS_SOLID, 1, ToColorRef(layout.lineColour))) {
-    labelFonts_.reserve(layout.labels.size());
-    for (const LabelSpec& label : layout.labels)
-        labelFonts_.push_back(MakeFont(*label.font, dpi.y, label.text));
+      linePen_(CreatePen(PS_SOLID, 1, ToColorRef(layout.lineColour))),
+      scaler_(*this, std::move(parts), WithLabelFonts(layout, std::move(partFonts)), 1) {
+    scaler_.Apply(ReadDpi());  // the window is made from the client size at the system's DPI
+}
 
-    // Measured once: the faces do not change while the form lives.
+void FormPaintKit::Attach(HWND window, std::function<void()> laidOut) {
+    ScaledWindowWin32::Attach(window);
+    laidOut_ = std::move(laidOut);
+    scaler_.Apply(DpiOfWindow(window));
+}
+
+void FormPaintKit::ChangeDpi(WPARAM wParam, LPARAM lParam) {
+    const DpiChange change = ReadDpiChange(wParam, lParam);
+    scaler_.Change(change.dpi, change.suggested);
+}
+
+ObjectHandle FormPaintKit::MakeImage(int, Dpi dpi) {
+    const RECT icon = ToRect(ToPixels(layout_.icon, dpi));
+    return Own(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(kIconResourceId), IMAGE_ICON,
+                                             icon.right - icon.left, icon.bottom - icon.top, 0)));
+}
+
+void FormPaintKit::UseImage(int, ObjectHandle image) {
+    if (!window_ || !image)
+        return;
+    // The logo is the form's icon too; the ones it replaces are the kit's to free, not the window's.
+    (void)SendMessageW(window_, WM_SETICON, ICON_BIG, static_cast<LPARAM>(image));
+    (void)SendMessageW(window_, WM_SETICON, ICON_SMALL, static_cast<LPARAM>(image));
+}
+
+// Measured at every layout: the faces and their sizes change with the DPI.
+void FormPaintKit::LaidOut() {
+    textAreas_.clear();
+    textAreasTwips_.clear();
+    drawnAreas_.clear();
     const UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-    for (size_t i = 0; i < layout.labels.size(); ++i) {
-        const LabelSpec& label = layout.labels[i];
+    for (size_t i = 0; i < layout_.labels.size(); ++i) {
+        const LabelSpec& label = layout_.labels[i];
         const RECT box = Pixels(label.rect);
         RECT text = box;
         RECT drawn = box;
@@ -60,12 +100,11 @@ FormPaintKit::FormPaintKit(HINSTANCE instance, const FormLayout& layout, Dpi dpi
             }
         }
         textAreas_.push_back(text);
+        textAreasTwips_.push_back(ToTwips(FromRect(text), scaler_.Current()));
         drawnAreas_.push_back(drawn);
     }
-
-    const RECT icon = Pixels(layout.icon);
-    icon_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResourceId), IMAGE_ICON,
-                                              icon.right - icon.left, icon.bottom - icon.top, 0)));
+    if (laidOut_)
+        laidOut_();
 }
 
 SIZE FormPaintKit::ClientSize() const {
@@ -74,19 +113,12 @@ SIZE FormPaintKit::ClientSize() const {
 }
 
 RECT FormPaintKit::Pixels(const RectTwips& rect) const {
-    return ToRect(ToPixels(rect, dpi_));
+    return ToRect(scaler_.Pixels(rect));
 }
 
 HGDIOBJ FormPaintKit::FontOf(size_t position) const {
-    return labelFonts_[position] ? labelFonts_[position].get() : GetStockObject(DEFAULT_GUI_FONT);
-}
-
-std::vector<RectTwips> FormPaintKit::TextAreasTwips() const {
-    std::vector<RectTwips> areas;
-    areas.reserve(textAreas_.size());
-    for (const RECT& r : textAreas_)
-        areas.push_back(ToTwips(FromRect(r), dpi_));
-    return areas;
+    const ObjectHandle font = scaler_.Font(position);
+    return font ? static_cast<HGDIOBJ>(AsFont(font)) : GetStockObject(DEFAULT_GUI_FONT);
 }
 
 void FormPaintKit::Paint(HDC dc, const std::function<LabelInk(const LabelSpec&)>& inkOf) const {
@@ -120,9 +152,9 @@ void FormPaintKit::Paint(HDC dc, const std::function<LabelInk(const LabelSpec&)>
         }
     }
 
-    if (icon_) {
+    if (HICON icon = Icon()) {
         const RECT r = Pixels(layout_.icon);
-        DrawIconEx(dc, r.left, r.top, icon_.get(), r.right - r.left, r.bottom - r.top, 0, nullptr, DI_NORMAL);
+        DrawIconEx(dc, r.left, r.top, icon, r.right - r.left, r.bottom - r.top, 0, nullptr, DI_NORMAL);
     }
 }
 

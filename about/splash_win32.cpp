@@ -5,7 +5,6 @@
 #include "core/product.h"
 #include "platform/win32/base_window.h"
 #include "platform/win32/message_pump_win32.h"
-#include "platform/win32/units_win32.h"
 
 namespace vitrell {
 
@@ -15,8 +14,7 @@ constexpr UINT_PTR kTimer1Id = 1;
 
 class SplashWindow final : public BaseWindow<SplashWindow>, private ISplashView {
   public:
-    explicit SplashWindow(HINSTANCE instance)
-        : instance_(instance), form_(*this), kit_(instance, Splash::Layout(), ReadDpi()) {}
+    explicit SplashWindow(HINSTANCE instance) : instance_(instance), form_(*this), kit_(instance, Splash::Layout()) {}
 
     bool Create() {
         return CreateCentredWindow(instance_, 0, L"", WS_POPUP | WS_DLGFRAME, kit_.ClientSize(), nullptr) != nullptr;
@@ -29,6 +27,10 @@ class SplashWindow final : public BaseWindow<SplashWindow>, private ISplashView 
             case WM_CREATE:
                 if (!SetTimer(hwnd_, kTimer1Id, Splash::kTimer1IntervalMs, nullptr))
                     return -1;  // without its timer the splash would never close
+                kit_.Attach(hwnd_);
+                return 0;
+            case kWmDpiChanged:
+                kit_.ChangeDpi(wParam, lParam);
                 return 0;
             case WM_TIMER:
                 if (wParam == kTimer1Id)

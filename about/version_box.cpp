@@ -88,6 +88,14 @@ VersionBox::VersionBox(IVersionBoxView& view, IVersionBoxSystem& system, ISystem
     linkColours_.fill(kLinkRest);
 }
 
+std::vector<ScaledPart> VersionBox::Parts() {
+    return {{kCommand1Id, kCommand1Rect, static_cast<int>(Layout().labels.size())}};
+}
+
+std::vector<ScaledFont> VersionBox::PartFonts() {
+    return {{kCommand1Font, std::wstring(kCommand1Caption)}};
+}
+
 const FormLayout& VersionBox::Layout() {
     return kLayout;
 }

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "about/form_layout.h"
 #include "core/probes.h"
@@ -71,6 +72,13 @@ class IVersionBoxSystem {
     virtual void StartProcess(const std::wstring& application, const std::wstring& commandLine) = 0;
 };
 
+// Command1, the OK button, the form's one child window. Its id is IDOK's, so Enter reaches it through the dialog
+// manager.
+inline constexpr int kCommand1Id = 1;
+inline constexpr FontSpec kCommand1Font{L"MS UI Gothic", 9, false, false, false};
+inline constexpr RectTwips kCommand1Rect{4200, 1445, 1300, 300};
+inline constexpr std::wstring_view kCommand1Caption = L"OK";
+
 class VersionBox {
   public:
     static constexpr int kFirstLink = 10;
@@ -80,6 +88,9 @@ class VersionBox {
 
     static const FormLayout& Layout();
     static std::wstring TipFor(int labelIndex);  // empty for a label without a tooltip
+    // Command1 and its font, as the DPI scaler lays them out beside the labels' fonts.
+    static std::vector<ScaledPart> Parts();
+    static std::vector<ScaledFont> PartFonts();
 
     void Command1_Click();
     void Form_MouseMove();

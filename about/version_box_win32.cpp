@@ -21,10 +21,7 @@ namespace vitrell {
 namespace {
 
 constexpr int kHandCursorId = 101;  // resource/vitrell.rc
-constexpr int kCommand1Id = IDOK;
-constexpr FontSpec kCommand1Font{L"MS UI Gothic", 9, false, false, false};
-constexpr RectTwips kCommand1Rect{4200, 1445, 1300, 300};
-constexpr wchar_t kCommand1Caption[] = L"OK";
+static_assert(kCommand1Id == IDOK);
 constexpr wchar_t kCommand1Tip[] = L" OK ";
 
 class Win32VersionBoxSystem final : public IVersionBoxSystem {
@@ -85,9 +82,7 @@ class VersionBoxWindow final : public BaseWindow<VersionBoxWindow>, private IVer
     explicit VersionBoxWindow(HINSTANCE instance)
         : instance_(instance),
           form_(*this, system_, systemInfo_),
-          kit_(instance, VersionBox::Layout(), ReadDpi()),
-          hitAreas_(kit_.TextAreasTwips()),
-          buttonFont_(MakeFont(kCommand1Font, kit_.DpiOf().y, kCommand1Caption)),
+          kit_(instance, VersionBox::Layout(), VersionBox::Parts(), VersionBox::PartFonts()),
           hand_(static_cast<HCURSOR>(
               LoadImageW(instance, MAKEINTRESOURCEW(kHandCursorId), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE))) {}
 
@@ -102,6 +97,9 @@ class VersionBoxWindow final : public BaseWindow<VersionBoxWindow>, private IVer
         switch (msg) {
             case WM_CREATE:
                 return OnCreate() ? 0 : -1;
+            case kWmDpiChanged:
+                kit_.ChangeDpi(wParam, lParam);
+                return 0;
             case WM_ERASEBKGND:
                 return 1;  // WM_PAINT fills the background
             case WM_PAINT: {
@@ -160,19 +158,14 @@ class VersionBoxWindow final : public BaseWindow<VersionBoxWindow>, private IVer
   private:
     bool OnCreate() {
         system_.SetOwner(hwnd_);
-        if (kit_.Icon()) {
-            (void)SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(kit_.Icon()));  // the old one
-            (void)SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(kit_.Icon()));
-        }
-        const RECT b = kit_.Pixels(kCommand1Rect);
-        button_ = CreateWindowExW(0, L"BUTTON", kCommand1Caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-                                  b.left, b.top, b.right - b.left, b.bottom - b.top, hwnd_,
+        // Placed, and given its font, by the kit.
+        button_ = CreateWindowExW(0, L"BUTTON", kCommand1Caption.data(),
+                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 0, 0, 0, hwnd_,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCommand1Id)), instance_, nullptr);
         if (!button_)
             return false;  // without OK the box could still close by its caption, but it would be half drawn
-        if (buttonFont_)
-            SendMessageW(button_, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
         AddTooltips();
+        kit_.Attach(hwnd_, [this] { MoveLinkTips(); });
         navigation_ = AddDialogNavigation(hwnd_);
         return true;
     }
@@ -188,10 +181,19 @@ class VersionBoxWindow final : public BaseWindow<VersionBoxWindow>, private IVer
         }
     }
 
+    // The links' tips cover their texts as drawn, at every DPI.
+    void MoveLinkTips() {
+        const auto labels = VersionBox::Layout().labels;
+        for (size_t i = 0; i < labels.size(); ++i) {
+            if (GroupOf(labels[i].index) != LinkGroup::None)
+                tips_.MoveArea(static_cast<UINT_PTR>(labels[i].index), kit_.TextArea(i));
+        }
+    }
+
     // A label reacts where its text lies, as drawn: what lights up under the pointer is what a click opens.
     int LabelAtPixel(int x, int y) const {
         const Dpi dpi = kit_.DpiOf();
-        return LabelAt(VersionBox::Layout(), hitAreas_, PixelsToTwips(x, dpi.x), PixelsToTwips(y, dpi.y));
+        return LabelAt(VersionBox::Layout(), kit_.TextAreasTwips(), PixelsToTwips(x, dpi.x), PixelsToTwips(y, dpi.y));
     }
     int LabelUnder(LPARAM lParam) const {
         return LabelAtPixel(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
@@ -225,8 +227,6 @@ class VersionBoxWindow final : public BaseWindow<VersionBoxWindow>, private IVer
     Win32SystemInfo systemInfo_;
     VersionBox form_;
     FormPaintKit kit_;
-    std::vector<RectTwips> hitAreas_;  // one per label of the layout, as LabelAt takes them
-    UniqueFont buttonFont_;
     UniqueCursor hand_;
     HWND button_ = nullptr;
     Tooltips tips_;

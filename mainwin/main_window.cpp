@@ -1,12 +1,13 @@
 #include "mainwin/main_window.h"
 
+#include <algorithm>
+
 #include "core/text.h"
 #include "core/toolbar_tables.h"
 
 namespace vitrell {
 
 namespace {
-constexpr int kIconSize = 16;
 constexpr double kLevelMin = 0;
 constexpr double kLevelMax = 100;
 }  // namespace
@@ -25,6 +26,13 @@ WindowLayout LayoutFor(bool toolbarShown, bool menuBarShown, std::wstring_view o
     return {true, 620, w2000 ? 1620.0 : 1640.0};
 }
 
+WindowLayout FitToBars(WindowLayout row, bool toolbarShown, const WindowBars& bars) {
+    row.heightTwips = bars.nonClient.height + (toolbarShown ? bars.toolbar.height : 0);
+    if (toolbarShown)
+        row.widthTwips = std::max(row.widthTwips, bars.nonClient.width + bars.toolbar.width);
+    return row;
+}
+
 MainWindow::MainWindow(AppContext& app, IMainWindowView& view, IToolbar& toolbar, ITray& tray, IWindowSystem& windows)
     : app_(app), view_(view), toolbar_(toolbar), tray_(tray), engine_(app.Settings, windows) {}
 
@@ -34,6 +42,11 @@ void MainWindow::Form_Load() {
     ApplyWindowLayout(FlagOn(s.OptTBar), FlagOn(s.OptMBar));
     PlaceMainWindow();
     ToggleOnOff();
+    if (sizedFromBars_) {
+        // Fitted to a toolbar that had no buttons yet: once more with them, and placed again for its new size.
+        ApplyWindowLayout(layoutToolbar_, layoutMenuBar_);
+        PlaceMainWindow();
+    }
     view_.InstallSystemMenuHook();
     view_.SetTrackingInterval(TrackingIntervalMs(s.OptNin));
     if (FlagOn(s.OptWinS)) {
@@ -64,10 +77,28 @@ void MainWindow::Form_Activate() {
 void MainWindow::ApplyWindowLayout(bool toolbarShown, bool menuBarShown) {
     const std::wstring os = view_.OSName();
     const std::wstring scheme = os == kWindowsXP ? view_.AppearanceScheme() : std::wstring();  // XP only
-    const WindowLayout layout = LayoutFor(toolbarShown, menuBarShown, os, scheme);
+    WindowLayout layout = LayoutFor(toolbarShown, menuBarShown, os, scheme);
     view_.SetMenuBarVisible(layout.menuBarVisible);
+    layoutToolbar_ = toolbarShown;
+    layoutMenuBar_ = menuBarShown;
+    const WindowBars bars = view_.MeasureBars(layout.widthTwips);
+    sizedFromBars_ = !bars.tableHolds;
+    if (sizedFromBars_)
+        layout = FitToBars(layout, toolbarShown, bars);
     view_.SetHeight(layout.heightTwips);
     view_.SetWidth(layout.widthTwips);
+}
+
+void MainWindow::Form_DpiChanged() {
+    if (unloaded_)
+        return;
+    // The pictures again at the new small-icon size, as the rebuild adds them; the buttons and their arrangement
+    // stay. Then the window fits its bars at the new size.
+    toolbar_.DetachImageList();
+    toolbar_.ClearImages();
+    AddToolbarImages();
+    toolbar_.SetDisplayOptions();
+    ApplyWindowLayout(layoutToolbar_, layoutMenuBar_);
 }
 
 void MainWindow::PlaceMainWindow() {
@@ -98,13 +129,20 @@ void MainWindow::ToggleOnOff() {
     toolbar_.DetachImageList();
     toolbar_.ClearImages();
     SwitchEngine(app_.Settings, app_.Store, t);
-    toolbar_.SetImageSize(kIconSize, kIconSize);
-    for (size_t slot = 0; slot < kToolbarSlots; ++slot)
-        toolbar_.AddImage(t.ToolbarIcon[slot]);
-    toolbar_.AttachImageList();
+    AddToolbarImages();
     for (size_t slot = 0; slot < kToolbarSlots; ++slot)
         toolbar_.AddButton(static_cast<int>(slot), t.ToolbarIcon[slot], t.ToolbarTip[slot]);
     toolbar_.SetDisplayOptions();
+}
+
+// The pictures at the small-icon size of the window's DPI (16 pixels at 96), attached to the toolbar.
+void MainWindow::AddToolbarImages() {
+    const ToolbarTables& t = app_.Toolbar;
+    const int size = view_.SmallIconPixels();
+    toolbar_.SetImageSize(size, size);
+    for (size_t slot = 0; slot < kToolbarSlots; ++slot)
+        toolbar_.AddImage(t.ToolbarIcon[slot]);
+    toolbar_.AttachImageList();
 }
 
 void MainWindow::RefreshLevelTips() {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/app_context.h"
 #include "core/exit.h"
@@ -10,6 +11,7 @@
 #include "core/product.h"
 #include "engine/engine.h"
 #include "mainwin/main_window_view.h"
+#include "platform/dpi_scaler.h"
 #include "settings_dialog/settings_host.h"
 
 namespace vitrell {
@@ -23,6 +25,22 @@ struct WindowLayout {
 };
 
 WindowLayout LayoutFor(bool toolbarShown, bool menuBarShown, std::wstring_view osName, std::wstring_view scheme);
+
+// The table's row refitted to the bars where the table does not hold: the frame and the menu bar as drawn, the
+// toolbar whole, no band below it; as wide as the table says, or as the toolbar's buttons if they need more.
+WindowLayout FitToBars(WindowLayout row, bool toolbarShown, const WindowBars& bars);
+
+// Picture1, the tray's callback target: its control id, and its place below what the window shows, in twips on the
+// client area.
+inline constexpr int kPicture1Id = 90;
+inline constexpr RectTwips kPicture1Place{690, 480, 480, 480};
+
+// The window as the DPI scaler lays it out: Picture1, no fonts of its own, and two images, the icons of its title bar
+// and of Alt+Tab. The toolbar follows through Form_DpiChanged.
+inline std::vector<ScaledPart> MainWindowParts() {
+    return {{kPicture1Id, kPicture1Place, -1}};
+}
+inline constexpr int kMainWindowImages = 2;
 
 // Where a close request comes from (Form_QueryUnload's UnloadMode).
 enum UnloadMode : int {
@@ -51,7 +69,8 @@ class MainWindow final : public IExitHost, public ISettingsHost {
     void mnuOptSettei_Click();
     void mnuHelpAbout_Click();
     void mnuHelpContent_KeyWord_Click(int index);
-    void TaskbarCreated();  // the shell's notification area was recreated
+    void TaskbarCreated();   // the shell's notification area was recreated
+    void Form_DpiChanged();  // the window moved to a monitor of another scaling
 
     // Operations
     void ApplyWindowLayout(bool toolbarShown, bool menuBarShown) override;
@@ -78,13 +97,17 @@ class MainWindow final : public IExitHost, public ISettingsHost {
     void WriteLevel();
     bool AskExit();
     void EndProgram();
+    void AddToolbarImages();
 
     AppContext& app_;
     IMainWindowView& view_;
     IToolbar& toolbar_;
     ITray& tray_;
     Engine engine_;
-    std::wstring tipsLevel_;  // the level text the tooltips show; the display tick builds them only when it changes
+    std::wstring tipsLevel_;     // the level text the tooltips show; the display tick builds them only when it changes
+    bool layoutToolbar_ = true;  // what ApplyWindowLayout last showed, applied again when the DPI changes
+    bool layoutMenuBar_ = true;
+    bool sizedFromBars_ = false;  // the last layout fitted the bars: the table does not hold here
 
     bool FirstActivation = false;
     bool asking_ = false;            // the exit question is open: a second close request is refused, not asked

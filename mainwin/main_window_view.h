@@ -14,6 +14,14 @@ inline constexpr std::uint32_t kHelpPartialKey = 0x0105;
 inline constexpr int kVkUp = 0x26;
 inline constexpr int kVkDown = 0x28;
 
+// The window's bars as the system really draws them, in twips at the window's DPI. Where the layout table does not
+// hold (it was measured on Windows 2000 and XP at 96 DPI) the window is sized from them.
+struct WindowBars {
+    bool tableHolds = true;
+    SizeTwips nonClient;  // the outer size less the client area: frame, caption, and the menu bar while it shows
+    SizeTwips toolbar;    // the full width of the toolbar's buttons, and the toolbar's height
+};
+
 class IMainWindowView {
   public:
     virtual ~IMainWindowView() = default;
@@ -27,6 +35,10 @@ class IMainWindowView {
     virtual RectTwips WindowRect() = 0;
     virtual SizeTwips ScreenSize() = 0;
     virtual void SetTopmost(bool topmost) = 0;
+    // The bars of the window as it is now, for a window `widthTwips` wide (the menu bar may wrap).
+    virtual WindowBars MeasureBars(double widthTwips) = 0;
+    // The small-icon size in pixels at the window's DPI: the size of the toolbar's pictures.
+    virtual int SmallIconPixels() = 0;
 
     // mnuFileShow_Hide(index).Enabled
     virtual void SetShowHideEnabled(int index, bool enabled) = 0;

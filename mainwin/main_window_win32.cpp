@@ -17,6 +17,7 @@
 #include "platform/win32/hidden_owner_win32.h"
 #include "platform/win32/message_pump_win32.h"
 #include "platform/win32/registry_win32.h"
+#include "platform/win32/scaled_window_win32.h"
 #include "platform/win32/system_info_win32.h"
 #include "platform/win32/units_win32.h"
 #include "platform/win32/window_system_win32.h"
@@ -45,7 +46,7 @@ HICON LoadProgramIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
                                          GetSystemMetrics(heightMetric), 0));
 }
 
-class MainWindowWin32 final : public BaseWindow<MainWindowWin32>, private IMainWindowView {
+class MainWindowWin32 final : public BaseWindow<MainWindowWin32>, private IMainWindowView, private ScaledWindowWin32 {
   public:
     MainWindowWin32(HINSTANCE instance, AppContext& app)
         : instance_(instance),
@@ -57,7 +58,6 @@ class MainWindowWin32 final : public BaseWindow<MainWindowWin32>, private IMainW
     ~MainWindowWin32() { RemovePreTranslator(shortcutsTranslator_); }
 
     bool Create() {
-        dpi_ = ReadDpi();
         // An invisible owner keeps the window off the taskbar while its title bar stays a normal one. Another
         // program closing the program's windows (Task Manager's End Task) may reach the owner.
         if (!owner_.Create(instance_, kMainCaption.data(), bigIcon_.get(),
@@ -108,6 +108,11 @@ class MainWindowWin32 final : public BaseWindow<MainWindowWin32>, private IMainW
             case WM_ACTIVATE:
                 OnActivate(wParam, lParam);
                 break;
+            case kWmDpiChanged: {
+                const DpiChange change = ReadDpiChange(wParam, lParam);
+                scaler_.Change(change.dpi, change.suggested);
+                return 0;
+            }
             case kMsgActivate:
                 if (IsWindowVisible(hwnd_) && !form_.Unloaded())
                     form_.Form_Activate();
@@ -158,13 +163,31 @@ class MainWindowWin32 final : public BaseWindow<MainWindowWin32>, private IMainW
         // Without a toolbar the menus still reach everything.
         (void)toolbar_.Create(hwnd_, instance_, [this] { form_.CustomizeToolbar(); });
         // Without Picture1 the tray has no callback target; the menus still work.
-        (void)tray_.Create(instance_, hwnd_, dpi_, smallIcon_ ? smallIcon_.get() : bigIcon_.get(),
+        (void)tray_.Create(instance_, hwnd_, kPicture1Id, smallIcon_ ? smallIcon_.get() : bigIcon_.get(),
                            [this](float x) { form_.Picture1_MouseMove(x); });
+        Attach(hwnd_);
+        scaler_.Apply(DpiOfWindow(hwnd_));
         taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
         // Without it the level follows the buttons only; there is nobody to tell.
         (void)SetTimer(hwnd_, kTimer2, kTimer2IntervalMs, nullptr);
         form_.Form_Load();
+        loaded_ = true;
         return true;
+    }
+
+    // IScaledWindow: the title bar's and Alt+Tab's icons at the window's DPI; once loaded, the toolbar's pictures
+    // and the window's size follow a new DPI.
+    ObjectHandle MakeImage(int index, Dpi dpi) override {
+        const int size = MetricForDpi(index == 0 ? SM_CXSMICON : SM_CXICON, dpi);
+        return Own(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0)));
+    }
+    void UseImage(int index, ObjectHandle image) override {
+        if (image)
+            (void)SendMessageW(hwnd_, WM_SETICON, index == 0 ? ICON_SMALL : ICON_BIG, static_cast<LPARAM>(image));
+    }
+    void LaidOut() override {
+        if (loaded_)
+            form_.Form_DpiChanged();
     }
 
     // The shortcut keys, while the menu bar that names them is shown and the key is meant for this window.
@@ -233,6 +256,9 @@ class MainWindowWin32 final : public BaseWindow<MainWindowWin32>, private IMainW
         PostQuitMessage(0);  // the owner goes with this object, at the end of the process
     }
 
+    // The DPI the window is laid out at.
+    Dpi WindowDpi() const { return scaler_.Current(); }
+
     // IMainWindowView
     RECT CurrentRect() const {
         RECT r{};
@@ -252,22 +278,47 @@ class MainWindowWin32 final : public BaseWindow<MainWindowWin32>, private IMainW
     }
     void SetHeight(double twips) override {
         const RECT r = CurrentRect();
-        MoveTo(r.left, r.top, r.right - r.left, TwipsToPixels(twips, dpi_.y));
+        MoveTo(r.left, r.top, r.right - r.left, TwipsToPixels(twips, WindowDpi().y));
     }
     void SetWidth(double twips) override {
         const RECT r = CurrentRect();
-        MoveTo(r.left, r.top, TwipsToPixels(twips, dpi_.x), r.bottom - r.top);
+        MoveTo(r.left, r.top, TwipsToPixels(twips, WindowDpi().x), r.bottom - r.top);
     }
     void SetTop(double twips) override {
         const RECT r = CurrentRect();
-        MoveTo(r.left, TwipsToPixels(std::clamp(twips, -1e9, 1e9), dpi_.y), r.right - r.left, r.bottom - r.top);
+        MoveTo(r.left, TwipsToPixels(std::clamp(twips, -1e9, 1e9), WindowDpi().y), r.right - r.left, r.bottom - r.top);
     }
     void SetLeft(double twips) override {
         const RECT r = CurrentRect();
-        MoveTo(TwipsToPixels(std::clamp(twips, -1e9, 1e9), dpi_.x), r.top, r.right - r.left, r.bottom - r.top);
+        MoveTo(TwipsToPixels(std::clamp(twips, -1e9, 1e9), WindowDpi().x), r.top, r.right - r.left, r.bottom - r.top);
     }
-    RectTwips WindowRect() override { return ToTwips(FromRect(CurrentRect()), dpi_); }
-    SizeTwips ScreenSize() override { return ScreenSizeTwips(dpi_); }
+    RectTwips WindowRect() override { return ToTwips(FromRect(CurrentRect()), WindowDpi()); }
+    SizeTwips ScreenSize() override { return ScreenSizeTwips(WindowDpi()); }
+    WindowBars MeasureBars(double widthTwips) override {
+        const Dpi dpi = WindowDpi();
+        WindowBars bars;
+        const OsVersion real = RealVersion();
+        bars.tableHolds = real.platformId == VER_PLATFORM_WIN32_NT && real.major == 5 && dpi.x == 96 && dpi.y == 96;
+        // The frame, the caption and the menu bar as the window's own WM_NCCALCSIZE computes them for that width:
+        // what the system draws, a padded border or a wrapped menu bar included, whatever size the window has now.
+        constexpr int kTall = 0x4000;
+        const int width = TwipsToPixels(widthTwips, dpi.x);
+        RECT client{0, 0, width, kTall};
+        (void)DefWindowProcW(hwnd_, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&client));
+        bars.nonClient = {PixelsToTwips(width - (client.right - client.left), dpi.x),
+                          PixelsToTwips(kTall - (client.bottom - client.top), dpi.y)};
+        // The toolbar as it stands, and as far as its last button reaches.
+        HWND toolbar = toolbar_.Window();
+        RECT bar{};
+        RECT last{};
+        const LRESULT count = toolbar ? SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0) : 0;
+        if (toolbar && GetWindowRect(toolbar, &bar) && count > 0)
+            (void)SendMessageW(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(count - 1),
+                               reinterpret_cast<LPARAM>(&last));
+        bars.toolbar = {PixelsToTwips(last.right, dpi.x), PixelsToTwips(bar.bottom - bar.top, dpi.y)};
+        return bars;
+    }
+    int SmallIconPixels() override { return MetricForDpi(SM_CXSMICON, WindowDpi()); }
     void SetTopmost(bool topmost) override {
         (void)SetWindowPos(hwnd_, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                            SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -337,12 +388,14 @@ class MainWindowWin32 final : public BaseWindow<MainWindowWin32>, private IMainW
     HiddenOwner owner_;
     UniqueMenu menuBar_;
     UniqueAccelerators shortcuts_;
-    Dpi dpi_;
     int shortcutsTranslator_ = 0;
     UINT taskbarCreated_ = 0;
     bool menuBarShown_ = false;
     bool activeForm_ = false;
     bool closeFromUser_ = false;
+    bool loaded_ = false;  // Form_Load has run: a DPI change reaches the form
+    // Declared last, so it goes first, while what it calls on still lives: Picture1 and the window's icons.
+    DpiScaler scaler_{*this, MainWindowParts(), {}, kMainWindowImages};
 };
 
 std::unique_ptr<MainWindowWin32> g_mainWindow;  // the one main window, loaded once per process

@@ -11,8 +11,6 @@ namespace vitrell {
 
 namespace {
 
-constexpr int kButtonSize = 19;  // six buttons fit the window's 1810-twip width at 96 dpi
-constexpr int kButtonPadding = kButtonSize - 16;
 constexpr DWORD kMaxLayoutBytes = 4096;  // a real arrangement of six buttons is far smaller
 constexpr wchar_t kToolbarProp[] = L"VITRELL.Toolbar";
 
@@ -150,8 +148,14 @@ void Win32Toolbar::SetDisplayOptions() {
     LONG_PTR style = GetWindowLongPtrW(toolbar_, GWL_STYLE);
     style = (style | TBSTYLE_TOOLTIPS) & ~static_cast<LONG_PTR>(TBSTYLE_WRAPABLE);
     (void)SetWindowLongPtrW(toolbar_, GWL_STYLE, style);  // the look only
-    SendMessageW(toolbar_, TB_SETPADDING, 0, MAKELPARAM(kButtonPadding, kButtonPadding));
-    SendMessageW(toolbar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(kButtonSize, kButtonSize));
+    // The pictures with three pixels around them at 16 (19-pixel buttons: six fit the window's 1810-twip width at
+    // 96 dpi), and the same share of a larger picture.
+    int cx = 16, cy = 16;
+    if (images_)
+        (void)ImageList_GetIconSize(images_.get(), &cx, &cy);  // keeps 16 x 16 if the query fails
+    const int padding = (cx * 3 + 8) / 16;
+    SendMessageW(toolbar_, TB_SETPADDING, 0, MAKELPARAM(padding, padding));
+    SendMessageW(toolbar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(cx + padding, cy + padding));
     SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
 }
 

@@ -7,20 +7,14 @@
 
 #include "core/product.h"
 #include "platform/win32/handles.h"
-#include "platform/win32/units_win32.h"
 
 namespace vitrell {
 
-namespace {
-// Picture1: left 690, top 480, 480 x 480 twips, below the visible client area.
-constexpr RectTwips kPicture1{690, 480, 480, 480};
-}  // namespace
-
-bool TrayIcon::Create(HINSTANCE instance, HWND parent, Dpi dpi, HICON icon, std::function<void(float)> onMouseMove) {
+bool TrayIcon::Create(HINSTANCE instance, HWND parent, int id, HICON icon, std::function<void(float)> onMouseMove) {
     icon_ = icon;
     onMouseMove_ = std::move(onMouseMove);
-    return BaseWindow::Create(instance, 0, nullptr, WS_CHILD | WS_VISIBLE, ToRect(ToPixels(kPicture1, dpi)), parent) !=
-           nullptr;
+    return BaseWindow::Create(instance, 0, nullptr, WS_CHILD | WS_VISIBLE, RECT{}, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id))) != nullptr;
 }
 
 WindowClass TrayIcon::ClassInfo() const {

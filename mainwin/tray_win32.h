@@ -6,16 +6,15 @@
 #include <functional>
 
 #include "mainwin/main_window_view.h"
-#include "platform/twips.h"
 #include "platform/win32/base_window.h"
 
 namespace vitrell {
 
 class TrayIcon final : public ITray, public BaseWindow<TrayIcon> {
   public:
-    // Makes Picture1 on `parent` at its place of the layout (below what the window shows); `onMouseMove` receives
-    // the X coordinate of each move. False when the window could not be made.
-    bool Create(HINSTANCE instance, HWND parent, Dpi dpi, HICON icon, std::function<void(float)> onMouseMove);
+    // Makes Picture1 on `parent` with the control id `id`, for the parent to place; `onMouseMove` receives the X
+    // coordinate of each move. False when the window could not be made.
+    bool Create(HINSTANCE instance, HWND parent, int id, HICON icon, std::function<void(float)> onMouseMove);
 
     void Notify(TrayMessage message) override;
 

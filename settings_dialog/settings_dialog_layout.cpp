@@ -144,4 +144,18 @@ std::wstring TextsIn(Face face) {
     return text;
 }
 
+std::vector<ScaledPart> SettingsParts() {
+    std::vector<ScaledPart> parts;
+    for (const ControlSpec& spec : kControls)
+        parts.push_back({spec.id, PlaceOnDialog(spec), static_cast<int>(spec.face)});
+    return parts;
+}
+
+std::vector<ScaledFont> SettingsFonts() {
+    std::vector<ScaledFont> fonts;
+    for (size_t i = 0; i < kSettingsFonts.size(); ++i)
+        fonts.push_back({kSettingsFonts[i], TextsIn(static_cast<Face>(i))});
+    return fonts;
+}
+
 }  // namespace vitrell

@@ -5,8 +5,10 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/product.h"
+#include "platform/dpi_scaler.h"
 #include "platform/font_spec.h"
 #include "platform/rgb.h"
 #include "platform/twips.h"
@@ -58,5 +60,10 @@ RectTwips PlaceOnDialog(const ControlSpec& spec);
 // Every character drawn in a face: the captions of the controls that use it, the tab strip's captions and the
 // read-outs' digits. The '&' of an access key is not drawn.
 std::wstring TextsIn(Face face);
+
+// The dialog as the DPI scaler lays it out: every control of the table on the client area in the face it shows, and
+// the faces with every character drawn in each (indexed by Face).
+std::vector<ScaledPart> SettingsParts();
+std::vector<ScaledFont> SettingsFonts();
 
 }  // namespace vitrell

@@ -13,6 +13,7 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/hidden_owner_win32.h"
 #include "platform/win32/message_pump_win32.h"
+#include "platform/win32/scaled_window_win32.h"
 #include "platform/win32/subclass_win32.h"
 #include "platform/win32/tooltips_win32.h"
 #include "platform/win32/units_win32.h"
@@ -62,7 +63,9 @@ ControlClass ClassOf(ControlKind kind) {
     return {WC_STATICW, 0};
 }
 
-class SettingsDialogWindow final : public BaseWindow<SettingsDialogWindow>, private ISettingsDialogView {
+class SettingsDialogWindow final : public BaseWindow<SettingsDialogWindow>,
+                                   private ISettingsDialogView,
+                                   private ScaledWindowWin32 {
   public:
     SettingsDialogWindow(AppContext& app, ISettingsHost& host, HWND owner, bool modal)
         : form_(app, host, *this), owner_(modal ? owner : nullptr), modal_(modal) {}
@@ -73,9 +76,6 @@ class SettingsDialogWindow final : public BaseWindow<SettingsDialogWindow>, priv
     }
 
     bool Create(HINSTANCE instance) {
-        dpi_ = ReadDpi();
-        for (size_t i = 0; i < kSettingsFonts.size(); ++i)
-            fonts_[i] = MakeFont(kSettingsFonts[i], dpi_.y, TextsIn(static_cast<Face>(i)));
         backBrush_.reset(CreateSolidBrush(ToColorRef(kSettingsBack)));
         readoutBrush_.reset(CreateSolidBrush(ToColorRef(kReadoutBack)));
 
@@ -89,11 +89,14 @@ class SettingsDialogWindow final : public BaseWindow<SettingsDialogWindow>, priv
         }
         // No WS_CLIPCHILDREN: the page body under the group boxes, which paint only their border, is the
         // dialog's to paint.
-        const PixelRect client = ToPixels({0, 0, kSettingsClient.width, kSettingsClient.height}, dpi_);
+        // Centred on the primary monitor, which is at the system's DPI; the controls follow the window's own.
+        const PixelRect client = ToPixels({0, 0, kSettingsClient.width, kSettingsClient.height}, ReadDpi());
         if (!CreateCentredWindow(instance, WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kSettingsCaption.data(),
                                  WS_POPUP | WS_CAPTION | WS_SYSMENU, SIZE{client.right, client.bottom}, owner_))
             return false;
+        Attach(hwnd_);
         CreateControls(instance);
+        scaler_.Apply(DpiOfWindow(hwnd_));
         navigation_ = AddDialogNavigation(hwnd_);
         return true;
     }
@@ -162,6 +165,11 @@ class SettingsDialogWindow final : public BaseWindow<SettingsDialogWindow>, priv
             case WM_PAINT:
                 Paint();
                 return 0;
+            case kWmDpiChanged: {
+                const DpiChange change = ReadDpiChange(wParam, lParam);
+                scaler_.Change(change.dpi, change.suggested);
+                return 0;
+            }
             case WM_CLOSE:
                 // The close box is Cancel.
                 form_.Command1_Click(static_cast<int>(CommandButton::Cancel));
@@ -177,7 +185,7 @@ class SettingsDialogWindow final : public BaseWindow<SettingsDialogWindow>, priv
     }
 
     HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
-    RECT Pixels(const RectTwips& rect) const { return ToRect(ToPixels(rect, dpi_)); }
+    RECT Pixels(const RectTwips& rect) const { return ToRect(scaler_.Pixels(rect)); }
 
     void CreateControls(HINSTANCE instance) {
         tips_.Create(instance, hwnd_, WS_EX_TOPMOST);
@@ -185,8 +193,6 @@ class SettingsDialogWindow final : public BaseWindow<SettingsDialogWindow>, priv
             HWND control = CreateControl(instance, spec);
             if (!control)
                 continue;  // a missing control leaves a gap; the form's values are kept all the same
-            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[static_cast<size_t>(spec.face)].get()),
-                         FALSE);
             if (!spec.tip)
                 continue;
             if (spec.kind == ControlKind::Frame)
@@ -202,7 +208,6 @@ class SettingsDialogWindow final : public BaseWindow<SettingsDialogWindow>, priv
             item.pszText = const_cast<wchar_t*>(caption.c_str());  // copied by the control
             SendMessageW(tab, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
         }
-        FitTabStrip(tab);
         // Read-outs, the line and the frames take no focus, so their place in the z-order does not change the
         // Tab order: beneath the rest (frames lowest, they fill their inside), they never cover a spinner.
         for (int id : {kIdLabel1 + 0, kIdLabel1 + 1, kIdLabel1 + 2, kIdLine1, kIdFrame1 + 0, kIdFrame1 + 1})
@@ -217,6 +222,7 @@ class SettingsDialogWindow final : public BaseWindow<SettingsDialogWindow>, priv
         }
     }
 
+    // Made without a place: the scaler places it, and gives it its font, at the window's DPI.
     HWND CreateControl(HINSTANCE instance, const ControlSpec& spec) {
         const ControlClass cls = ClassOf(spec.kind);
         DWORD style = WS_CHILD | cls.style;
@@ -224,11 +230,21 @@ class SettingsDialogWindow final : public BaseWindow<SettingsDialogWindow>, priv
             style |= WS_CLIPSIBLINGS;
         if (spec.page == Page::Dialog)
             style |= WS_VISIBLE;
-        const RECT r = Pixels(PlaceOnDialog(spec));
-        const int height = spec.kind == ControlKind::Line ? 2 : r.bottom - r.top;
-        return CreateWindowExW(0, cls.name, spec.caption ? spec.caption : L"", style, r.left, r.top, r.right - r.left,
-                               height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance,
-                               nullptr);
+        return CreateWindowExW(0, cls.name, spec.caption ? spec.caption : L"", style, 0, 0, 0, 0, hwnd_,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+    }
+
+    // IScaledWindow: the etched line keeps its two pixels; the tab strip and the group boxes' tips follow the
+    // controls.
+    void PlacePart(int id, const PixelRect& place) override {
+        PixelRect r = place;
+        if (id == kIdLine1)
+            r.bottom = r.top + 2;
+        ScaledWindowWin32::PlacePart(id, r);
+    }
+    void LaidOut() override {
+        FitTabStrip(Control(kIdTab));
+        MoveFrameTips(static_cast<int>(SendMessageW(Control(kIdTab), TCM_GETCURSEL, 0, 0)));
     }
 
     // The tab control covers only its strip; the page body below is painted by the dialog, so that the
@@ -355,14 +371,17 @@ class SettingsDialogWindow final : public BaseWindow<SettingsDialogWindow>, priv
                 focusHidden = true;
             (void)ShowWindow(control, visible ? SW_SHOWNA : SW_HIDE);  // returns the previous state
         }
-        // A group box lets the mouse through to the dialog: its tip is a rectangle of the dialog, there while its
-        // page shows.
+        MoveFrameTips(tab);
+        if (focusHidden)
+            SetFocus(Control(kIdTab));
+    }
+    // A group box lets the mouse through to the dialog: its tip is a rectangle of the dialog, there while its page
+    // shows.
+    void MoveFrameTips(int tab) {
         for (int i = 0; i < 2; ++i) {
             const int id = kIdFrame1 + i;
             tips_.MoveArea(static_cast<UINT_PTR>(id), tab == 1 ? Pixels(PlaceOnDialog(*FindControl(id))) : RECT{});
         }
-        if (focusHidden)
-            SetFocus(Control(kIdTab));
     }
     void ShowSpinner(int index, int value) override {
         SendMessageW(Control(kIdUpDown1 + index), UDM_SETPOS32, 0, value);
@@ -376,9 +395,7 @@ class SettingsDialogWindow final : public BaseWindow<SettingsDialogWindow>, priv
     HWND owner_;
     bool modal_;
     HiddenOwner ownOwner_;  // the stand-alone dialog's
-    Dpi dpi_;
     Tooltips tips_;
-    std::array<UniqueFont, kSettingsFonts.size()> fonts_;
     UniqueBrush backBrush_;
     UniqueBrush readoutBrush_;
     HWND lastFocus_ = nullptr;
@@ -386,6 +403,7 @@ class SettingsDialogWindow final : public BaseWindow<SettingsDialogWindow>, priv
     int stripBottom_ = 0;
     int busy_ = 0;
     bool shown_ = false;
+    DpiScaler scaler_{*this, SettingsParts(), SettingsFonts(), 0};  // last: its fonts go before the rest
 };
 
 // The one dialog of the process. A closed dialog's object stays until the next opening replaces it,

@@ -15,6 +15,9 @@ NewerCalls LookUp() {
     // user32 is loaded in every GUI process; GetModuleHandle takes no reference that would need freeing.
     const HMODULE user32 = GetModuleHandleW(L"user32.dll");
     Find(calls.GetLayeredWindowAttributes, user32, "GetLayeredWindowAttributes");
+    Find(calls.GetDpiForWindow, user32, "GetDpiForWindow");
+    Find(calls.GetSystemMetricsForDpi, user32, "GetSystemMetricsForDpi");
+    Find(calls.RtlGetVersion, GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion");  // in every process, like user32
     return calls;
 }
 

@@ -8,6 +8,11 @@ namespace vitrell {
 struct NewerCalls {
     // Windows XP: reads back what SetLayeredWindowAttributes gave a window.
     BOOL(WINAPI* GetLayeredWindowAttributes)(HWND, COLORREF*, BYTE*, DWORD*) = nullptr;
+    // Windows 10 1607: the DPI of the monitor a window is on, and a system metric at a DPI.
+    UINT(WINAPI* GetDpiForWindow)(HWND) = nullptr;
+    int(WINAPI* GetSystemMetricsForDpi)(int, UINT) = nullptr;
+    // ntdll: the version the system really is, whatever a compatibility setting makes GetVersionEx report.
+    LONG(WINAPI* RtlGetVersion)(OSVERSIONINFOW*) = nullptr;
 };
 
 // The calls this Windows has; looked up on first use.

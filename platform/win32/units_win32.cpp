@@ -1,6 +1,7 @@
 #include "platform/win32/units_win32.h"
 
 #include "platform/win32/handles.h"
+#include "platform/win32/newer_calls_win32.h"
 
 namespace vitrell {
 
@@ -11,6 +12,21 @@ Dpi ReadDpi() {
     const int x = GetDeviceCaps(screen.get(), LOGPIXELSX);
     const int y = GetDeviceCaps(screen.get(), LOGPIXELSY);
     return Dpi{x > 0 ? x : 96, y > 0 ? y : 96};
+}
+
+Dpi DpiOfWindow(HWND window) {
+    if (const auto forWindow = SystemNewerCalls().GetDpiForWindow) {
+        const int dpi = static_cast<int>(forWindow(window));
+        if (dpi > 0)
+            return Dpi{dpi, dpi};
+    }
+    return ReadDpi();  // 0 for a window that is gone, or no such call: the system's
+}
+
+int MetricForDpi(int index, Dpi dpi) {
+    if (const auto forDpi = SystemNewerCalls().GetSystemMetricsForDpi)
+        return forDpi(index, static_cast<UINT>(dpi.y));
+    return MulDiv(GetSystemMetrics(index), dpi.y, ReadDpi().y);
 }
 
 SizeTwips ScreenSizeTwips(Dpi dpi) {

@@ -7,8 +7,16 @@
 
 namespace vitrell {
 
-// The screen's logical DPI; 96 when there is no screen DC. Read once per window, when it is made.
+// The screen's logical DPI, the system's; 96 when there is no screen DC.
 Dpi ReadDpi();
+
+// The DPI a window is laid out at: its monitor's where the system says (Windows 10 1607 and later), the system's
+// elsewhere. A move to a monitor of another scaling brings the new one with WM_DPICHANGED.
+Dpi DpiOfWindow(HWND window);
+
+// A size metric (SM_CXSMICON, SM_CXICON, ...) at `dpi`: the system's own for that DPI where it has one, otherwise its
+// metric for the system's DPI scaled.
+int MetricForDpi(int index, Dpi dpi);
 
 // The primary screen's size in twips at `dpi`.
 SizeTwips ScreenSizeTwips(Dpi dpi);

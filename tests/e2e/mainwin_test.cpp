@@ -16,6 +16,14 @@ constexpr wchar_t kToolbarClass[] = L"ToolbarWindow32";
 constexpr wchar_t kMenuClass[] = L"#32768";
 constexpr wchar_t kAppDefaults[] = L"Software\\Wine\\AppDefaults\\VITRELL.exe";
 constexpr wchar_t kAppearance[] = L"Control Panel\\Appearance";
+// Wine reads a process's DPI and non-client metrics from these when the process starts.
+constexpr wchar_t kDesktop[] = L"Control Panel\\Desktop";
+constexpr wchar_t kWindowMetrics[] = L"Control Panel\\Desktop\\WindowMetrics";
+// Windows 10's caption, menu and borders at 96 DPI, in twentieths of a point.
+constexpr const wchar_t* kWindows10Metrics[][2] = {
+    {L"CaptionHeight", L"-345"}, {L"CaptionWidth", L"-345"},     {L"MenuHeight", L"-300"},
+    {L"MenuWidth", L"-300"},     {L"PaddedBorderWidth", L"-60"}, {L"BorderWidth", L"-15"},
+};
 
 // Settings for a quick start: no splash.
 void QuickStart() {
@@ -119,6 +127,9 @@ class MainWindowE2E : public VitrellTest {
     void TearDown() override {
         DeleteKeyTree(kAppDefaults);
         DeleteValueAt(kAppearance, L"Current");
+        DeleteValueAt(kDesktop, L"LogPixels");
+        for (const auto& metric : kWindows10Metrics)
+            DeleteValueAt(kWindowMetrics, metric[0]);
         SetEnvironmentVariableW(L"VITRELL_EXE", nullptr);
         VitrellTest::TearDown();
     }
@@ -197,14 +208,12 @@ TEST_F(MainWindowE2E, WindowSizePerLayoutRow) {
         {L"winxp", nullptr, L"1", L"1", 1140, 1830, true, L"xp-classic-toolbar-menu"},
         {L"winxp", L"Windows Standard", L"1", L"1", 1000, 1830, true, L"xp-scheme-toolbar-menu"},
         {L"win2k", nullptr, L"1", L"1", 1000, 1810, true, L"w2000-toolbar-menu"},
-        {L"nt40", nullptr, L"1", L"1", 1000, 1810, true, L"other-toolbar-menu"},
         {L"winxp", nullptr, L"1", L"0", 840, 1830, false, L"xp-classic-toolbar"},
         {L"winxp", L"Windows Standard", L"1", L"0", 700, 1830, false, L"xp-scheme-toolbar"},
         {L"win2k", nullptr, L"1", L"0", 700, 1810, false, L"w2000-toolbar"},
         {L"winxp", nullptr, L"0", L"0", 740, 1830, true, L"xp-classic-menu"},
         {L"winxp", L"Windows Standard", L"0", L"1", 620, 1580, true, L"xp-scheme-menu"},
         {L"win2k", nullptr, L"0", L"0", 620, 1620, true, L"w2000-menu"},
-        {L"nt40", nullptr, L"0", L"1", 620, 1640, true, L"other-menu"},
     };
     wchar_t shots[MAX_PATH] = L"";
     const bool save = GetEnvironmentVariableW(L"VITRELL_SHOTS", shots, MAX_PATH) > 0;
@@ -226,6 +235,71 @@ TEST_F(MainWindowE2E, WindowSizePerLayoutRow) {
         EXPECT_NEAR(t.height, r.height, tolerance) << where;
         EXPECT_NEAR(t.width, r.width, tolerance) << where;
         EXPECT_EQ(GetMenu(app.MainWindow()) != nullptr, r.menuBar) << where;
+        if (save)
+            SaveShot(app.MainWindow(), std::wstring(shots) + L"\\" + r.shot + L".bmp");
+        EXPECT_TRUE(app.Close()) << where << ": " << app.Error();
+    }
+}
+
+// Where the table was not measured (another DPI, another system), the window fits its bars: the client area ends
+// at the toolbar's bottom edge, or at the menu bar's when the toolbar is off; the buttons hold the pictures of the
+// DPI, the last one whole; Picture1 lies outside.
+TEST_F(MainWindowE2E, WindowFitsItsBarsAtEveryDpi) {
+    struct Row {
+        DWORD dpi;
+        const wchar_t* toolbar;
+        int button;              // its side in pixels: the small-icon size of the DPI and its padding
+        const wchar_t* version;  // Wine's version for the exe; nullptr: the prefix's own
+        bool windows10;          // Windows 10's caption and menu heights and its padded border
+        const wchar_t* shot;
+    };
+    const Row rows[] = {
+        {96, L"1", 19, nullptr, false, L"dpi96-toolbar"},    {96, L"0", 19, nullptr, false, L"dpi96-menu"},
+        {120, L"1", 24, nullptr, false, L"dpi120-toolbar"},  {120, L"0", 24, nullptr, false, L"dpi120-menu"},
+        {144, L"1", 29, nullptr, false, L"dpi144-toolbar"},  {144, L"0", 29, nullptr, false, L"dpi144-menu"},
+        {192, L"1", 38, nullptr, false, L"dpi192-toolbar"},  {192, L"0", 38, nullptr, false, L"dpi192-menu"},
+        {96, L"1", 19, nullptr, true, L"windows10-toolbar"}, {96, L"1", 19, L"nt40", false, L"nt4-toolbar"},
+        {96, L"0", 19, L"nt40", false, L"nt4-menu"},
+    };
+    wchar_t shots[MAX_PATH] = L"";
+    const bool save = GetEnvironmentVariableW(L"VITRELL_SHOTS", shots, MAX_PATH) > 0;
+    for (const Row& r : rows) {
+        const std::string where = Narrow(r.shot);
+        DeleteSettings();
+        QuickStart();
+        PutString(L"Config", L"OptTBar", r.toolbar);
+        PutValueAt(kDesktop, L"LogPixels", REG_DWORD, &r.dpi, sizeof(r.dpi));
+        for (const auto& metric : kWindows10Metrics) {
+            if (r.windows10)
+                PutStringAt(kWindowMetrics, metric[0], metric[1]);
+            else
+                DeleteValueAt(kWindowMetrics, metric[0]);
+        }
+        if (r.version)
+            PutStringAt(kAppDefaults, L"Version", r.version);
+        else
+            DeleteKeyTree(kAppDefaults);
+        Vitrell app;
+        StartShown(app);
+        RECT client{};
+        GetClientRect(app.MainWindow(), &client);
+        MapWindowPoints(app.MainWindow(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+        RECT bar{}, pictureRect{};
+        GetWindowRect(toolbar, &bar);
+        GetWindowRect(picture, &pictureRect);
+        if (r.toolbar[0] == L'1') {
+            EXPECT_EQ(bar.top, client.top) << where;
+            EXPECT_EQ(bar.bottom, client.bottom) << where << ": no band below the toolbar, nothing of it cut off";
+            const LRESULT size = SendBounded(toolbar, TB_GETBUTTONSIZE, 0, 0, "TB_GETBUTTONSIZE");
+            EXPECT_EQ(LOWORD(size), r.button) << where;
+            EXPECT_EQ(HIWORD(size), r.button) << where;
+            const auto last = ToolbarButtonRect(app.Process(), toolbar, ToolbarButtonCount(toolbar) - 1);
+            ASSERT_TRUE(last.has_value()) << where;
+            EXPECT_LE(last->right, client.right) << where << ": the last button whole";
+        } else {
+            EXPECT_EQ(client.bottom, client.top) << where << ": the client area ends at the menu bar";
+        }
+        EXPECT_GE(pictureRect.top, client.bottom) << where << ": Picture1 out of sight";
         if (save)
             SaveShot(app.MainWindow(), std::wstring(shots) + L"\\" + r.shot + L".bmp");
         EXPECT_TRUE(app.Close()) << where << ": " << app.Error();

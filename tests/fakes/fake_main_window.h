@@ -55,6 +55,11 @@ class FakeMainWindowView final : public IMainWindowView {
     }
     RectTwips WindowRect() override { return rect; }
     SizeTwips ScreenSize() override { return screen; }
+    WindowBars MeasureBars(double widthTwips) override {
+        barsWidth = widthTwips;
+        return bars;
+    }
+    int SmallIconPixels() override { return smallIcon; }
     void SetTopmost(bool value) override {
         topmost = value;
         log_.push_back("topmost:" + std::to_string(value));
@@ -122,6 +127,9 @@ class FakeMainWindowView final : public IMainWindowView {
 
     RectTwips rect{1000, 2000, 1830, 1140};
     SizeTwips screen{19200, 14400};
+    WindowBars bars;  // the table holds unless a test says otherwise
+    double barsWidth = 0;
+    int smallIcon = 16;
     bool menuBarVisible = true;
     bool topmost = false;
     std::vector<bool> enabled{false, true};

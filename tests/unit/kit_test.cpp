@@ -1,13 +1,19 @@
 // The window kit's own small parts that need no Windows: the owners of handles, the conversion of twips to pixels,
-// and the order of the message pump's pre-translate step.
+// what a window redoes at a new DPI, and the order of the message pump's pre-translate step.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
+#include "about/splash.h"
+#include "about/version_box.h"
+#include "mainwin/main_window.h"
+#include "platform/dpi_scaler.h"
 #include "platform/pre_translate.h"
 #include "platform/twips.h"
 #include "platform/unique_resource.h"
+#include "settings_dialog/settings_dialog_layout.h"
 
 namespace vitrell {
 namespace {
@@ -105,6 +111,100 @@ TEST(ToPixels, EveryEdgeRoundsOnItsOwn) {
         const PixelRect left = ToPixels({165, 120, 1395, 300}, {dpi, dpi});
         const PixelRect right = ToPixels({1560, 120, 1300, 300}, {dpi, dpi});
         EXPECT_EQ(left.right, right.left) << dpi << " dpi";
+    }
+}
+
+// A window that makes numbered objects and keeps what the scaler does with them.
+class FakeScaledWindow final : public IScaledWindow {
+  public:
+    void SetOuterRect(const PixelRect& r) override {
+        outer = r;
+        log.push_back("rect");
+    }
+    void PlacePart(int id, const PixelRect& r) override { placed[id] = r; }
+    ObjectHandle MakeFont(const FontSpec&, int dpi, std::wstring_view) override { return Make(dpi); }
+    void SetPartFont(int id, ObjectHandle font) override { partFont[id] = font; }
+    ObjectHandle MakeImage(int, Dpi dpi) override { return Make(dpi.y); }
+    void UseImage(int index, ObjectHandle image) override { shown[index] = image; }
+    void LaidOut() override { log.push_back("laid-out"); }
+    void FreeFont(ObjectHandle font) override { Free(font); }
+    void FreeImage(ObjectHandle image) override { Free(image); }
+    void Repaint() override { log.push_back("repaint"); }
+
+    ObjectHandle Make(int dpi) {
+        live[++made] = dpi;
+        return made;
+    }
+    void Free(ObjectHandle object) { EXPECT_EQ(live.erase(object), 1u) << "object " << object << " freed twice"; }
+    // The DPI a live object was made at; 0 for one already freed.
+    int MadeAt(ObjectHandle object) const {
+        const auto it = live.find(object);
+        return it == live.end() ? 0 : it->second;
+    }
+
+    std::map<ObjectHandle, int> live;  // every object made and not freed, with the DPI it was made at
+    ObjectHandle made = 0;
+    PixelRect outer;
+    std::map<int, PixelRect> placed;
+    std::map<int, ObjectHandle> partFont;
+    std::map<int, ObjectHandle> shown;
+    std::vector<std::string> log;
+};
+
+// Every window of the program moved 96 -> 144 -> 192 -> 96 dpi: each part at its twips by the one rounding rule,
+// every font and image in use made at the new DPI and alive, as many objects as before, none left at the end.
+TEST(DpiScaler, EveryWindowKeepsItsTwipsLayoutAndItsObjectCountAcrossDpiChanges) {
+    std::vector<ScaledFont> versionFonts = LabelFonts(VersionBox::Layout());
+    for (ScaledFont& f : VersionBox::PartFonts())
+        versionFonts.push_back(f);
+    const struct {
+        const char* window;
+        std::vector<ScaledPart> parts;
+        std::vector<ScaledFont> fonts;
+        int images;
+    } rows[] = {
+        {"settings dialog", SettingsParts(), SettingsFonts(), 0},
+        {"splash", {}, LabelFonts(Splash::Layout()), 1},
+        {"version box", VersionBox::Parts(), versionFonts, 1},
+        {"main window", MainWindowParts(), {}, kMainWindowImages},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.window);
+        FakeScaledWindow window;
+        std::map<int, PixelRect> first;
+        {
+            DpiScaler scaler(window, r.parts, r.fonts, r.images);
+            scaler.Apply({96, 96});
+            first = window.placed;
+            const size_t objects = window.live.size();
+            EXPECT_EQ(objects, r.fonts.size() + static_cast<size_t>(r.images));
+            for (int dpi : {144, 192, 96}) {
+                window.log.clear();
+                const PixelRect suggested{100, 100, 100 + dpi * 4, 100 + dpi * 3};
+                scaler.Change({dpi, dpi}, suggested);
+                EXPECT_EQ(window.log, (std::vector<std::string>{"rect", "laid-out", "repaint"})) << dpi;
+                EXPECT_EQ(window.outer, suggested);
+                EXPECT_EQ(window.live.size(), objects) << dpi << " dpi";
+                const double halfPixel = PixelsToTwips(1, dpi) / 2;
+                for (const ScaledPart& part : r.parts) {
+                    const PixelRect at = window.placed[part.id];
+                    EXPECT_EQ(at, ToPixels(part.place, {dpi, dpi})) << "part " << part.id << " at " << dpi;
+                    const RectTwips back = ToTwips(at, {dpi, dpi});
+                    EXPECT_NEAR(back.left, part.place.left, halfPixel) << part.id;
+                    EXPECT_NEAR(back.top, part.place.top, halfPixel) << part.id;
+                    EXPECT_NEAR(back.width, part.place.width, 2 * halfPixel) << part.id;
+                    EXPECT_NEAR(back.height, part.place.height, 2 * halfPixel) << part.id;
+                    if (part.font >= 0) {
+                        EXPECT_EQ(window.MadeAt(window.partFont[part.id]), dpi)
+                            << "part " << part.id << " shows a font made at its DPI and still alive";
+                    }
+                }
+                for (const auto& [index, image] : window.shown)
+                    EXPECT_EQ(window.MadeAt(image), dpi) << "image " << index;
+            }
+            EXPECT_EQ(window.placed, first) << "back at 96 dpi, every part where it began";
+        }
+        EXPECT_TRUE(window.live.empty()) << window.live.size() << " objects left when the window went";
     }
 }
 

@@ -62,6 +62,32 @@ TEST_F(MainWindowLayoutApply, SetsMenuThenHeightThenWidthAskingTheSystemEachTime
     EXPECT_EQ(view.schemeQueries, 1);
 }
 
+// Where the table does not hold, the window is its frame and menu bar as drawn plus the toolbar whole; as wide as
+// the table's row, or as the toolbar's buttons when they need more.
+TEST_F(MainWindowLayoutApply, ElsewhereTheWindowFitsItsBars) {
+    struct Row {
+        bool toolbar;
+        bool menuBar;
+        WindowBars bars;
+        CallLog want;
+    };
+    const Row rows[] = {
+        {true, true, {false, {120, 960}, {1700, 555}}, {"menu:1", "height:1515", "width:1830"}},
+        {true, true, {false, {120, 960}, {2100, 555}}, {"menu:1", "height:1515", "width:2220"}},
+        {true, false, {false, {120, 480}, {1700, 555}}, {"menu:0", "height:1035", "width:1830"}},
+        {false, false, {false, {120, 960}, {9000, 555}}, {"menu:1", "height:960", "width:1830"}},  // no band at all
+        {true, true, {true, {120, 960}, {9000, 555}}, {"menu:1", "height:1140", "width:1830"}},    // the table's own
+    };
+    for (const Row& r : rows) {
+        view.bars = r.bars;
+        log.clear();
+        form.ApplyWindowLayout(r.toolbar, r.menuBar);
+        EXPECT_EQ(log, r.want) << "toolbar " << r.toolbar << " menu " << r.menuBar << " toolbar width "
+                               << r.bars.toolbar.width;
+        EXPECT_EQ(view.barsWidth, 1830) << "measured for the row's width, the menu bar's wrap included";
+    }
+}
+
 TEST_F(MainWindowLayoutApply, PlaceMainWindow) {
     struct Row {
         const wchar_t* cent;
@@ -131,6 +157,34 @@ TEST_F(MainWindowLayoutApply, FormLoadRunsItsStepsInOrder) {
     EXPECT_EQ(log, want);
     EXPECT_EQ(view.enabled, (std::vector<bool>{false, true})) << "the menu's initial states stand when shown";
     EXPECT_EQ(Stored(kConfig, L"OptOn_Off"), L"1") << "a first start comes up on and says so at once";
+
+    // Sized from its bars, the window fits them once more when the toolbar has its buttons, and is placed again.
+    view.bars.tableHolds = false;
+    view.smallIcon = 24;
+    log.clear();
+    form.Form_Load();
+    const auto at = std::find(log.begin(), log.end(), "tb:options");
+    ASSERT_NE(at, log.end());
+    EXPECT_EQ(CallLog(at + 1, at + 6), (CallLog{"menu:1", "height:0", "width:1810", "top:2000", "left:1000"}));
+    EXPECT_TRUE(Logged("tb:size:24x24")) << "pictures at the small-icon size of the window's DPI";
+}
+
+// A move to a monitor of another scaling: the pictures again at the new size, in the rebuild's order, the buttons
+// kept; then the window fits its bars with the layout it last had.
+TEST_F(MainWindowLayoutApply, ADpiChangeRebuildsThePicturesAndFitsTheBarsAgain) {
+    form.Form_Load();
+    form.ApplyWindowLayout(true, false);
+    view.smallIcon = 32;
+    view.bars = {false, {120, 480}, {1700, 555}};
+    log.clear();
+    form.Form_DpiChanged();
+    EXPECT_EQ(log, (CallLog{"tb:detach", "tb:clear", "tb:size:32x32", "tb:image:arrow_down.ico",
+                            "tb:image:arrow_up.ico", "tb:image:property.ico", "tb:image:on.ico", "tb:image:help.ico",
+                            "tb:image:undo.ico", "tb:attach", "tb:options", "menu:0", "height:1035", "width:1830"}));
+    form.mnuFileEnd_Click();
+    log.clear();
+    form.Form_DpiChanged();
+    EXPECT_TRUE(log.empty()) << "nothing for a window that is gone";
 }
 
 TEST_F(MainWindowLayoutApply, TrackingIntervalFromOptNin) {
