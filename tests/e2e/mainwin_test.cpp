@@ -594,7 +594,13 @@ TEST_F(MainWindowE2E, MissingOrCorruptIconsStillBuildTheToolbar) {
     wchar_t temp[MAX_PATH];
     ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
     const std::wstring exe = VitrellExePath();
-    for (const bool corrupt : {false, true}) {
+    const struct {
+        bool corrupt;
+        DWORD dpi;  // the pictures are asked for at 16 and at 32 px
+    } rows[] = {{false, 96}, {true, 96}, {false, 192}, {true, 192}};
+    for (const auto& [corrupt, dpi] : rows) {
+        const std::string what = std::string(corrupt ? "corrupt" : "missing") + " at " + std::to_string(dpi) + " dpi";
+        PutValueAt(kDesktop, L"LogPixels", REG_DWORD, &dpi, sizeof(dpi));
         const std::wstring folder = std::wstring(temp) + (corrupt ? L"vt-corrupt" : L"vt-noicons");
         CreateDirectoryW(folder.c_str(), nullptr);
         ASSERT_TRUE(CopyFileW(exe.c_str(), (folder + L"\\VITRELL.exe").c_str(), FALSE));
@@ -611,8 +617,9 @@ TEST_F(MainWindowE2E, MissingOrCorruptIconsStillBuildTheToolbar) {
         QuickStart();
         Vitrell app;
         StartShown(app);
-        EXPECT_EQ(ToolbarButtonCount(toolbar), 6) << (corrupt ? "corrupt" : "missing");
-        EXPECT_TRUE(ClickUntilStored(Button(app, 1), L"OptTou", L"21")) << "the level-up button without its picture";
+        EXPECT_EQ(ToolbarButtonCount(toolbar), 6) << what;
+        EXPECT_TRUE(ClickUntilStored(Button(app, 1), L"OptTou", L"21"))
+            << "the level-up button without its picture, " << what;
         EXPECT_TRUE(app.Close()) << app.Error();
     }
 }
