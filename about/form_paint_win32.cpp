@@ -4,7 +4,6 @@
 #include <string>
 #include <utility>
 
-#include "platform/win32/fonts_win32.h"
 #include "platform/win32/units_win32.h"
 
 namespace vitrell {

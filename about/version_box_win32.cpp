@@ -10,7 +10,6 @@
 #include "about/version_box.h"
 #include "core/product.h"
 #include "platform/win32/base_window.h"
-#include "platform/win32/fonts_win32.h"
 #include "platform/win32/message_pump_win32.h"
 #include "platform/win32/system_info_win32.h"
 #include "platform/win32/tooltips_win32.h"

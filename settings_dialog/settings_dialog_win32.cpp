@@ -3,13 +3,11 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/win32/base_window.h"
-#include "platform/win32/fonts_win32.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/hidden_owner_win32.h"
 #include "platform/win32/message_pump_win32.h"

@@ -87,27 +87,19 @@ int wmain(int argc, wchar_t** argv) {
     else
         ok = false;
     HWND main = WaitForWindow(vitrell::kMainWindowClass, 15000);
-    if (main) {
-        ok = Save(main, folder + L"main.bmp") && ok;
-        PostMessageW(main, WM_COMMAND, vitrell::kCmdOptSettei, 0);
-        if (HWND dialog = WaitForWindow(vitrell::kSettingsDialogClass, 5000)) {
-            ok = Save(dialog, folder + L"settings.bmp") && ok;
-            PostMessageW(dialog, WM_CLOSE, 0, 0);
-            ok = WaitGone(dialog, 5000) && ok;
-        } else {
-            ok = false;
-        }
-        PostMessageW(main, WM_COMMAND, vitrell::kCmdHelpAbout, 0);
-        if (HWND box = WaitForWindow(vitrell::kVersionBoxClass, 5000)) {
-            ok = Save(box, folder + L"version.bmp") && ok;
-            PostMessageW(box, WM_CLOSE, 0, 0);
-            ok = WaitGone(box, 5000) && ok;
-        } else {
-            ok = false;
-        }
-    } else {
-        ok = false;
-    }
+    ok = main && Save(main, folder + L"main.bmp") && ok;
+    // A window the main window's command opens, pictured and closed again.
+    const auto shootOpened = [&](WPARAM command, const wchar_t* className, const wchar_t* name) {
+        PostMessageW(main, WM_COMMAND, command, 0);
+        HWND window = WaitForWindow(className, 5000);
+        if (!window)
+            return false;
+        const bool saved = Save(window, folder + name);
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        return WaitGone(window, 5000) && saved;
+    };
+    ok = main && shootOpened(vitrell::kCmdOptSettei, vitrell::kSettingsDialogClass, L"settings.bmp") && ok;
+    ok = main && shootOpened(vitrell::kCmdHelpAbout, vitrell::kVersionBoxClass, L"version.bmp") && ok;
     TerminateProcess(process.hProcess, 0);  // the pictures are taken; how it ends is the tests' affair
     WaitForSingleObject(process.hProcess, 5000);
     CloseHandle(process.hThread);
