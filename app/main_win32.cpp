@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "mainwin/main_window_win32.h"
 #include "platform/win32/message_pump_win32.h"
+#include "platform/win32/newer_calls_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/units_win32.h"
 
@@ -59,6 +60,7 @@ class Win32StartupHost final : public IStartupHost {
 }  // namespace vitrell
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    vitrell::RestrictDllSearch();
     INITCOMMONCONTROLSEX controls{static_cast<DWORD>(sizeof(INITCOMMONCONTROLSEX)),
                                   static_cast<DWORD>(ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_TAB_CLASSES |
                                                      ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES)};
