@@ -12,6 +12,15 @@ inline constexpr std::wstring_view kConfig = L"Config";
 inline constexpr std::wstring_view kPosition = L"Position";
 inline constexpr std::wstring_view kToolbarValue = L"Toolbar";  // the toolbar control's own record, in "Config"
 
+// ---- One copy per session -------------------------------------------------------------------------------------
+
+// Held by the running copy for its whole life, in the session's namespace (a plain name: Windows 2000 without
+// Terminal Services has no other). The installer opens it by this name to tell whether the program runs.
+inline constexpr wchar_t kOneCopyMutexName[] = L"VITRELL.OneCopy";
+// Registered window message a second start posts to the running copy's main window: show it, as the tray's
+// "show" item does.
+inline constexpr wchar_t kShowRequestMessage[] = L"VITRELL.ShowMainWindow";
+
 // ---- Window classes ------------------------------------------------------------------------------------------
 
 inline constexpr wchar_t kMainWindowClass[] = L"VITRELL";
