@@ -63,7 +63,7 @@ inline constexpr std::wstring_view kBothHiddenTitle = L"設定確認";
 inline constexpr std::wstring_view kForcedText = L"強制的に 「メニューバー」 を表示に設定します。";
 inline constexpr std::wstring_view kForcedTitle = L"強制設定";
 
-// Control ids; none is IDOK or IDCANCEL, so Enter and Escape reach no button the dialog did not mean.
+// Control ids; none is IDOK or IDCANCEL, which the dialog takes as Enter and Escape.
 inline constexpr int kIdCheck1 = 100;    // Check1(index): 100 + index
 inline constexpr int kIdCommand1 = 200;  // Command1(index): OK, キャンセル, 適用, ヘルプ
 inline constexpr int kIdCommand2 = 300;  // "..."
