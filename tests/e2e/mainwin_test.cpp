@@ -160,6 +160,33 @@ class MainWindowE2E : public VitrellTest {
         toolbar = ChildOf(app.MainWindow(), kToolbarClass);
         ASSERT_TRUE(WaitUntil([&] { return ToolbarButtonCount(toolbar) == 6; }, 3000));
     }
+    // Starts the program again while `app` runs: the second copy ends at once with exit code 0 and no window, and
+    // `app` shows its window as the tray's show item does. The store is as it was, but for the OptWinS "0" of
+    // that show.
+    void StartASecondCopy(Vitrell& app) {
+        const auto store = [] {
+            std::wstring text;
+            for (const wchar_t* section : {L"Config", L"Position"})
+                for (const std::wstring& name : ValueNames(section))
+                    if (name != L"OptWinS")
+                        text += name + L"=" + GetString(section, name).value_or(L"(not text)") + L"\n";
+            return text;
+        };
+        const std::wstring before = store();
+        const ULONGLONG started = GetTickCount64();
+        Vitrell second;
+        EXPECT_FALSE(second.Start(5000)) << "a second main window came up";
+        ASSERT_TRUE(WaitUntil([&] { return !second.Alive(); }, 5000, "the second copy to end"));
+        EXPECT_LT(GetTickCount64() - started, 5000u);
+        EXPECT_EQ(second.ExitCode(), std::optional<DWORD>(0));
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(app.MainWindow()) != FALSE; }, 3000)) << "not shown";
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == app.MainWindow(); }, 3000)) << "not in front";
+        EXPECT_TRUE(WaitUntil([&] { return GetString(L"Config", L"OptWinS") == L"0"; }, 1000));
+        EXPECT_EQ(Narrow(store()), Narrow(before));
+        EXPECT_EQ(FindWindowExW(nullptr, app.MainWindow(), kMainWindowClass, nullptr), nullptr) << "two main windows";
+        EXPECT_EQ(FindWindowExW(nullptr, nullptr, kMainWindowClass, nullptr), app.MainWindow());
+        EXPECT_TRUE(TrayIconExists(picture, kTrayIconId));
+    }
     // A left click on the tray icon, then from the pop-up the item with access key `item` of the sub-menu
     // with access key `menu`.
     void ChooseFromTrayMenu(Vitrell& app, WORD item, WORD menu = 'F') {
@@ -478,7 +505,7 @@ TEST_F(MainWindowE2E, PopupWorksWithTheMenuBarHidden) {
     EXPECT_TRUE(app.Close()) << app.Error();
 }
 
-TEST_F(MainWindowE2E, StartsHiddenWithTheIconWhenLeftIconified) {
+TEST_F(MainWindowE2E, StartsHiddenWithTheIconWhenLeftIconifiedAndASecondStartShowsIt) {
     PutString(L"Config", L"OptWinS", L"1");
     Vitrell app;
     StartHidden(app);
@@ -487,6 +514,9 @@ TEST_F(MainWindowE2E, StartsHiddenWithTheIconWhenLeftIconified) {
     TargetWindow target({40, 560, 440, 860});
     ASSERT_TRUE(MoveCursor(target.TitleBarPoint()));
     EXPECT_TRUE(WaitUntil([&] { return AlphaOf(target.Window()) == 204; }, 2500)) << AlphaText(target.Window());
+    // Starting the program again brings this copy's window out of the tray; once more while it shows.
+    StartASecondCopy(app);
+    StartASecondCopy(app);
     EXPECT_TRUE(app.Close()) << app.Error();
 }
 

@@ -424,19 +424,51 @@ TEST_F(SettingsDialogE2e, NonTextValuesAndRapidButtonsNeverBreakTheProgram) {
     EXPECT_TRUE(app.Close()) << app.Error();
 }
 
-TEST_F(SettingsDialogE2e, CloseBoxIsCancel) {
+TEST_F(SettingsDialogE2e, CloseBoxAndEscapeCancelAndEnterPressesOkOrTheFocusedButton) {
+    const struct {
+        const char* how;
+        std::vector<WORD> keys;  // none: the close box
+        bool tabToCancel;        // Tab until キャンセル has the focus, before the keys
+        bool stored;             // the change of box 2 is stored, as by OK
+    } rows[] = {
+        {"close box", {}, false, false},
+        {"Escape", {VK_ESCAPE}, false, false},
+        {"Tab to キャンセル, Enter", {VK_RETURN}, true, false},
+        {"Enter", {VK_RETURN}, false, true},
+    };
     Vitrell app;
     ASSERT_TRUE(app.Start()) << app.Error();
-    ASSERT_TRUE(Request(app, Way::MenuItem));
-    HWND dialog = WaitForSettingsDialog(app);
-    ASSERT_NE(dialog, nullptr);
-    ASSERT_TRUE(Checked(dialog, 2));
-    Press(dialog, kIdCheck1 + 2);
-    ASSERT_TRUE(WaitUntil([&] { return !Checked(dialog, 2); }, 2000));
-    (void)PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);  // what the close box sends
-    EXPECT_TRUE(WaitForNoSettingsDialog(app));
-    EXPECT_EQ(GetString(L"Config", L"OptTemae"), L"1");
-    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }, 2000));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.how);
+        const std::wstring before = GetString(L"Config", L"OptTemae").value_or(L"");
+        ASSERT_TRUE(Request(app, Way::MenuItem));
+        HWND dialog = WaitForSettingsDialog(app);
+        ASSERT_NE(dialog, nullptr);
+        const bool wasChecked = Checked(dialog, 2);
+        Press(dialog, kIdCheck1 + 2);  // takes the focus, as a click does
+        ASSERT_TRUE(WaitUntil([&] { return Checked(dialog, 2) != wasChecked; }, 2000));
+        if (row.keys.empty()) {
+            (void)PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);  // what the close box sends
+        } else {
+            ASSERT_TRUE(BringToFront(dialog));
+            const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+            const auto focused = [&] {
+                GUITHREADINFO info{};
+                info.cbSize = sizeof(info);
+                return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+            };
+            for (int n = 0; row.tabToCancel && focused() != GetDlgItem(dialog, kIdCancel) && n < 30; ++n) {
+                ASSERT_TRUE(PressKey(VK_TAB));
+                PumpFor(50);
+            }
+            for (WORD key : row.keys)
+                ASSERT_TRUE(PressKey(key));
+        }
+        EXPECT_TRUE(WaitForNoSettingsDialog(app));
+        const std::wstring changed = wasChecked ? L"0" : L"1";
+        EXPECT_EQ(GetString(L"Config", L"OptTemae"), row.stored ? changed : before);
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }, 2000));
+    }
     EXPECT_TRUE(app.Close()) << app.Error();
 }
 
