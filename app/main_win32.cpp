@@ -7,8 +7,10 @@
 
 #include "about/splash_win32.h"
 #include "app/startup.h"
+#include "core/product.h"
 #include "mainwin/main_window_win32.h"
 #include "platform/win32/message_pump_win32.h"
+#include "platform/win32/newer_calls_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/units_win32.h"
 
@@ -18,6 +20,26 @@ namespace {
 class Win32StartupHost final : public IStartupHost {
   public:
     Win32StartupHost(HINSTANCE instance, AppContext& app) : instance_(instance), app_(app) {}
+
+    bool FirstCopy() override {
+        // Never closed: the mark is held for the life of the process, and goes with it.
+        const HANDLE mark = CreateMutexW(nullptr, FALSE, kOneCopyMutexName);
+        const DWORD error = GetLastError();
+        if (!mark)
+            return error != ERROR_ACCESS_DENIED;  // another user's copy in this session; otherwise run unguarded
+        return error != ERROR_ALREADY_EXISTS;
+    }
+
+    void ShowRunningCopy() override {
+        // None while that copy is still starting (its splash) or ending: it shows or goes by itself then.
+        const HWND running = FindWindowW(kMainWindowClass, nullptr);
+        if (!running)
+            return;
+        DWORD pid = 0;
+        if (GetWindowThreadProcessId(running, &pid))
+            (void)AllowSetForegroundWindow(pid);  // refused when this process may not pass the foreground on
+        (void)PostMessageW(running, RegisterWindowMessageW(kShowRequestMessage), 0, 0);  // nobody to tell if lost
+    }
 
     std::wstring ApplicationFolder() override {
         std::vector<wchar_t> path(MAX_PATH);
@@ -59,6 +81,7 @@ class Win32StartupHost final : public IStartupHost {
 }  // namespace vitrell
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    vitrell::RestrictDllSearch();
     INITCOMMONCONTROLSEX controls{static_cast<DWORD>(sizeof(INITCOMMONCONTROLSEX)),
                                   static_cast<DWORD>(ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_TAB_CLASSES |
                                                      ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES)};
@@ -67,7 +90,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     vitrell::Win32Registry registry;
     vitrell::AppContext app(registry);
     vitrell::Win32StartupHost host(instance, app);
-    vitrell::Main(app, host);
+    if (!vitrell::Main(app, host))
+        return 0;  // the copy already running has been asked to show itself
     if (!host.Loaded())
         return 1;
     return vitrell::RunMessageLoop();

@@ -57,7 +57,12 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
     return folder + L'\\' + name;
 }
 
-void Main(AppContext& app, IStartupHost& host) {
+bool Main(AppContext& app, IStartupHost& host) {
+    // Two copies would each toggle the stored engine switch and write their own position: one is enough.
+    if (!host.FirstCopy()) {
+        host.ShowRunningCopy();
+        return false;
+    }
     SettingsStore& store = app.Store;
     SettingsRecord& s = app.Settings;
 
@@ -94,6 +99,7 @@ void Main(AppContext& app, IStartupHost& host) {
 
     s.OptWinS = ReadOrWriteDefault(store, kConfig, L"OptWinS", L"0");
     host.ShowMainWindow(!FlagOn(s.OptWinS));
+    return true;
 }
 
 }  // namespace vitrell

@@ -11,6 +11,9 @@ namespace vitrell {
 class IStartupHost {
   public:
     virtual ~IStartupHost() = default;
+    // Marks this session as running the program; false when another copy already holds the mark.
+    virtual bool FirstCopy() = 0;
+    virtual void ShowRunningCopy() = 0;  // asks the copy that holds the mark to show its main window
     virtual std::wstring ApplicationFolder() = 0;
     virtual void ChangeDirectory(const std::wstring& folder) = 0;
     virtual SizeTwips ScreenSize() = 0;
@@ -26,6 +29,8 @@ long long PositionDefault(double screenTwips, double windowTwips);
 
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 
-void Main(AppContext& app, IStartupHost& host);
+// False when another copy of the program runs in this session: it has been asked to show its main window, and
+// nothing was read from or written to the store.
+bool Main(AppContext& app, IStartupHost& host);
 
 }  // namespace vitrell

@@ -12,6 +12,15 @@ inline constexpr std::wstring_view kConfig = L"Config";
 inline constexpr std::wstring_view kPosition = L"Position";
 inline constexpr std::wstring_view kToolbarValue = L"Toolbar";  // the toolbar control's own record, in "Config"
 
+// ---- One copy per session -------------------------------------------------------------------------------------
+
+// Held by the running copy for its whole life, in the session's namespace (a plain name: Windows 2000 without
+// Terminal Services has no other). The installer opens it by this name to tell whether the program runs.
+inline constexpr wchar_t kOneCopyMutexName[] = L"VITRELL.OneCopy";
+// Registered window message a second start posts to the running copy's main window: show it, as the tray's
+// "show" item does.
+inline constexpr wchar_t kShowRequestMessage[] = L"VITRELL.ShowMainWindow";
+
 // ---- Window classes ------------------------------------------------------------------------------------------
 
 inline constexpr wchar_t kMainWindowClass[] = L"VITRELL";
@@ -54,7 +63,7 @@ inline constexpr std::wstring_view kBothHiddenTitle = L"設定確認";
 inline constexpr std::wstring_view kForcedText = L"強制的に 「メニューバー」 を表示に設定します。";
 inline constexpr std::wstring_view kForcedTitle = L"強制設定";
 
-// Control ids; none is IDOK or IDCANCEL, so Enter and Escape reach no button the dialog did not mean.
+// Control ids; none is IDOK or IDCANCEL, which the dialog takes as Enter and Escape.
 inline constexpr int kIdCheck1 = 100;    // Check1(index): 100 + index
 inline constexpr int kIdCommand1 = 200;  // Command1(index): OK, キャンセル, 適用, ヘルプ
 inline constexpr int kIdCommand2 = 300;  // "..."

@@ -169,6 +169,10 @@ void MainWindow::TaskbarCreated() {
         SetTrayIcon(L"ADD");
 }
 
+void MainWindow::ShowRequested() {
+    mnuFileShow_Hide_Click(0);  // as the tray's show item: also stored, so the next start shows the window too
+}
+
 MainWindow::Step MainWindow::LevelStep(int delta) {
     std::wstring& level = app_.Settings.OptTou;
     const double v = LeadingNumber(level) + delta;

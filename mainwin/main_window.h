@@ -70,6 +70,7 @@ class MainWindow final : public IExitHost, public ISettingsHost {
     void mnuHelpAbout_Click();
     void mnuHelpContent_KeyWord_Click(int index);
     void TaskbarCreated();   // the shell's notification area was recreated
+    void ShowRequested();    // a second start of the program asks this copy to show itself
     void Form_DpiChanged();  // the window moved to a monitor of another scaling
 
     // Operations

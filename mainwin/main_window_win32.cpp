@@ -78,6 +78,10 @@ class MainWindowWin32 final : public BaseWindow<MainWindowWin32>, private IMainW
             form_.TaskbarCreated();
             return 0;
         }
+        if (msg == showRequest_ && showRequest_ != 0) {
+            form_.ShowRequested();
+            return 0;
+        }
         switch (msg) {
             case WM_CREATE:
                 return OnCreate() ? 0 : -1;
@@ -168,6 +172,7 @@ class MainWindowWin32 final : public BaseWindow<MainWindowWin32>, private IMainW
         Attach(hwnd_);
         scaler_.Apply(DpiOfWindow(hwnd_));
         taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+        showRequest_ = RegisterWindowMessageW(kShowRequestMessage);
         // Without it the level follows the buttons only; there is nobody to tell.
         (void)SetTimer(hwnd_, kTimer2, kTimer2IntervalMs, nullptr);
         form_.Form_Load();
@@ -390,6 +395,7 @@ class MainWindowWin32 final : public BaseWindow<MainWindowWin32>, private IMainW
     UniqueAccelerators shortcuts_;
     int shortcutsTranslator_ = 0;
     UINT taskbarCreated_ = 0;
+    UINT showRequest_ = 0;
     bool menuBarShown_ = false;
     bool activeForm_ = false;
     bool closeFromUser_ = false;

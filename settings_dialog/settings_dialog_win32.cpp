@@ -139,6 +139,9 @@ class SettingsDialogWindow final : public BaseWindow<SettingsDialogWindow>,
             case WM_COMMAND:
                 OnCommand(LOWORD(wParam), HIWORD(wParam));
                 return 0;
+            case DM_GETDEFID:
+                // Asked by the dialog navigation when Enter is pressed: the button with the focus, else OK.
+                return MAKELRESULT(DefaultButton(), DC_HASDEFID);
             case WM_NOTIFY:
                 return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
             case WM_VSCROLL:
@@ -259,9 +262,19 @@ class SettingsDialogWindow final : public BaseWindow<SettingsDialogWindow>,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
+    int DefaultButton() const {
+        HWND focus = GetFocus();
+        const auto code = focus && IsChild(hwnd_, focus) ? SendMessageW(focus, WM_GETDLGCODE, 0, 0) : 0;
+        if (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))
+            return GetDlgCtrlID(focus);
+        return kIdCommand1 + static_cast<int>(CommandButton::Ok);
+    }
+
     void OnCommand(int id, int code) {
         if (code != BN_CLICKED)
             return;
+        if (id == IDOK || id == IDCANCEL)  // Enter without a default button, and Escape
+            id = kIdCommand1 + static_cast<int>(id == IDOK ? CommandButton::Ok : CommandButton::Cancel);
         if (InRange(id, kIdCheck1, kBoxCount)) {
             const bool checked = SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
             form_.SetCheck(id - kIdCheck1, checked);

@@ -23,6 +23,19 @@ NewerCalls LookUp() {
 
 }  // namespace
 
+void RestrictDllSearch() {
+    constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32, unknown to older headers
+    const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");  // in every process
+    BOOL(WINAPI * setDefault)(DWORD) = nullptr;
+    Find(setDefault, kernel32, "SetDefaultDllDirectories");
+    if (setDefault && setDefault(kSearchSystem32))
+        return;
+    BOOL(WINAPI * setDirectory)(LPCWSTR) = nullptr;
+    Find(setDirectory, kernel32, "SetDllDirectoryW");
+    if (setDirectory)
+        (void)setDirectory(L"");  // a refusal leaves the search as it was; there is nothing better to fall back to
+}
+
 const NewerCalls& SystemNewerCalls() {
     static const NewerCalls calls = LookUp();
     return calls;

@@ -18,4 +18,9 @@ struct NewerCalls {
 // The calls this Windows has; looked up on first use.
 const NewerCalls& SystemNewerCalls();
 
+// Takes the program's folder and the current directory out of the search for DLLs that the system's own libraries
+// load by name later: only the system folder (Windows 7 with KB2533623 and later), or at least not the current
+// directory (XP SP1 and later). Older systems keep their search.
+void RestrictDllSearch();
+
 }  // namespace vitrell

@@ -160,6 +160,29 @@ class MainWindowE2E : public VitrellTest {
         toolbar = ChildOf(app.MainWindow(), kToolbarClass);
         ASSERT_TRUE(WaitUntil([&] { return ToolbarButtonCount(toolbar) == 6; }, 3000));
     }
+    // Starts the program again while `app` runs: the second copy ends at once with exit code 0 and no window, and
+    // `app` shows its window as the tray's show item does, which stores OptWinS "0" and nothing else.
+    void StartASecondCopy(Vitrell& app) {
+        const auto store = [] {
+            std::wstring text;
+            for (const wchar_t* section : {L"Config", L"Position"})
+                for (const std::wstring& name : ValueNames(section))
+                    text += name + L"=" + GetString(section, name).value_or(L"?") + L"\n";
+            return Narrow(text);
+        };
+        ASSERT_TRUE(PutString(L"Config", L"OptWinS", L"0"));  // as the show will store it
+        const std::string before = store();
+        Vitrell second;
+        EXPECT_FALSE(second.Start(5000)) << "a second main window came up";
+        EXPECT_EQ(second.ExitCode(), std::optional<DWORD>(0));
+        const auto shown = [&] {
+            return IsWindowVisible(app.MainWindow()) && GetForegroundWindow() == app.MainWindow();
+        };
+        EXPECT_TRUE(WaitUntil(shown, 3000)) << "not shown in front";
+        EXPECT_EQ(store(), before);
+        EXPECT_EQ(FindWindowExW(nullptr, app.MainWindow(), kMainWindowClass, nullptr), nullptr) << "two main windows";
+        EXPECT_TRUE(TrayIconExists(picture, kTrayIconId));
+    }
     // A left click on the tray icon, then from the pop-up the item with access key `item` of the sub-menu
     // with access key `menu`.
     void ChooseFromTrayMenu(Vitrell& app, WORD item, WORD menu = 'F') {
@@ -478,7 +501,7 @@ TEST_F(MainWindowE2E, PopupWorksWithTheMenuBarHidden) {
     EXPECT_TRUE(app.Close()) << app.Error();
 }
 
-TEST_F(MainWindowE2E, StartsHiddenWithTheIconWhenLeftIconified) {
+TEST_F(MainWindowE2E, StartsHiddenWithTheIconWhenLeftIconifiedAndASecondStartShowsIt) {
     PutString(L"Config", L"OptWinS", L"1");
     Vitrell app;
     StartHidden(app);
@@ -487,6 +510,9 @@ TEST_F(MainWindowE2E, StartsHiddenWithTheIconWhenLeftIconified) {
     TargetWindow target({40, 560, 440, 860});
     ASSERT_TRUE(MoveCursor(target.TitleBarPoint()));
     EXPECT_TRUE(WaitUntil([&] { return AlphaOf(target.Window()) == 204; }, 2500)) << AlphaText(target.Window());
+    // Starting the program again brings this copy's window out of the tray; once more while it shows.
+    StartASecondCopy(app);
+    StartASecondCopy(app);
     EXPECT_TRUE(app.Close()) << app.Error();
 }
 

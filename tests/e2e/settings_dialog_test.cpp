@@ -424,19 +424,37 @@ TEST_F(SettingsDialogE2e, NonTextValuesAndRapidButtonsNeverBreakTheProgram) {
     EXPECT_TRUE(app.Close()) << app.Error();
 }
 
-TEST_F(SettingsDialogE2e, CloseBoxIsCancel) {
+TEST_F(SettingsDialogE2e, CloseBoxAndEscapeAreCancelAndEnterPressesOkOrTheFocusedButton) {
+    const struct {
+        const char* how;
+        std::vector<WORD> keys;  // none: the close box; box 2 has the focus, and Tab goes on in the focus order
+        bool stored;             // the change of box 2 is stored, as by OK
+    } rows[] = {
+        {"close box", {}, false},
+        {"Escape", {VK_ESCAPE}, false},
+        {"Tab to キャンセル, Enter", {VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_RETURN}, false},
+        {"Enter", {VK_RETURN}, true},
+    };
     Vitrell app;
     ASSERT_TRUE(app.Start()) << app.Error();
-    ASSERT_TRUE(Request(app, Way::MenuItem));
-    HWND dialog = WaitForSettingsDialog(app);
-    ASSERT_NE(dialog, nullptr);
-    ASSERT_TRUE(Checked(dialog, 2));
-    Press(dialog, kIdCheck1 + 2);
-    ASSERT_TRUE(WaitUntil([&] { return !Checked(dialog, 2); }, 2000));
-    (void)PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);  // what the close box sends
-    EXPECT_TRUE(WaitForNoSettingsDialog(app));
-    EXPECT_EQ(GetString(L"Config", L"OptTemae"), L"1");
-    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }, 2000));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.how);
+        const auto before = GetString(L"Config", L"OptTemae");
+        ASSERT_TRUE(Request(app, Way::MenuItem));
+        HWND dialog = WaitForSettingsDialog(app);
+        ASSERT_NE(dialog, nullptr);
+        const bool was = Checked(dialog, 2);
+        Press(dialog, kIdCheck1 + 2);  // the box takes the focus, as by a click
+        ASSERT_TRUE(WaitUntil([&] { return Checked(dialog, 2) != was; }, 2000));
+        if (row.keys.empty())
+            (void)PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);  // what the close box sends
+        ASSERT_TRUE(row.keys.empty() || BringToFront(dialog));
+        for (WORD key : row.keys)
+            ASSERT_TRUE(PressKey(key));
+        EXPECT_TRUE(WaitForNoSettingsDialog(app));
+        EXPECT_EQ(GetString(L"Config", L"OptTemae"), row.stored ? std::wstring(was ? L"0" : L"1") : before);
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app.MainWindow()) != FALSE; }, 2000));
+    }
     EXPECT_TRUE(app.Close()) << app.Error();
 }
 

@@ -22,6 +22,7 @@ class FakeRegistry final : public IRegistry {
     };
 
     std::optional<std::wstring> ReadString(std::wstring_view key, std::wstring_view name, size_t maxChars) override {
+        ++reads;
         const auto it = values.find({std::wstring(key), std::wstring(name)});
         if (it == values.end() || !it->second.isString || it->second.text.size() > maxChars)
             return std::nullopt;
@@ -49,6 +50,7 @@ class FakeRegistry final : public IRegistry {
 
     std::map<std::pair<std::wstring, std::wstring>, Value> values;
     std::vector<Write> writes;
+    int reads = 0;
     bool refuseWrites = false;
 };
 

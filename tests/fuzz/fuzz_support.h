@@ -69,6 +69,8 @@ inline void PutArbitraryStore(FuzzedDataProvider& in, testing::FakeRegistry& reg
 class StartupHost final : public IStartupHost {
   public:
     explicit StartupHost(SizeTwips screen) : screen_(screen) {}
+    bool FirstCopy() override { return true; }
+    void ShowRunningCopy() override {}
     std::wstring ApplicationFolder() override { return L"C:\\VITRELL"; }
     void ChangeDirectory(const std::wstring&) override {}
     SizeTwips ScreenSize() override { return screen_; }

@@ -307,22 +307,31 @@ TEST_F(MainWindowCommands, TaskbarRecreatedAddsTheIconAgain) {
 }
 
 TEST_F(MainWindowCommands, IconifyThenShow) {
-    view.rect = {1234.5, 678.25, 1830, 1140};
-    form.mnuFileShow_Hide_Click(1);
-    EXPECT_EQ(log, (CallLog{"enable0:1", "enable1:0", "hide"}));
-    EXPECT_EQ(WrittenNames(), (std::vector<std::wstring>{L"T_Top", L"T_Left", L"OptWinS"}));
-    EXPECT_EQ(Stored(kPosition, L"T_Top"), L"678.25");
-    EXPECT_EQ(Stored(kPosition, L"T_Left"), L"1234.5");
-    EXPECT_EQ(app.Settings.T_Left, L"1234.5");
-    EXPECT_EQ(Stored(kConfig, L"OptWinS"), L"1");
+    // The show item, and a second start of the program, which asks this copy to show itself the same way.
+    const std::pair<const char*, std::function<void()>> shows[] = {
+        {"show item", [&] { form.mnuFileShow_Hide_Click(0); }},
+        {"second start", [&] { form.ShowRequested(); }},
+    };
+    for (const auto& [what, show] : shows) {
+        view.rect = {1234.5, 678.25, 1830, 1140};
+        log.clear();
+        registry.writes.clear();
+        form.mnuFileShow_Hide_Click(1);
+        EXPECT_EQ(log, (CallLog{"enable0:1", "enable1:0", "hide"}));
+        EXPECT_EQ(WrittenNames(), (std::vector<std::wstring>{L"T_Top", L"T_Left", L"OptWinS"}));
+        EXPECT_EQ(Stored(kPosition, L"T_Top"), L"678.25");
+        EXPECT_EQ(Stored(kPosition, L"T_Left"), L"1234.5");
+        EXPECT_EQ(app.Settings.T_Left, L"1234.5");
+        EXPECT_EQ(Stored(kConfig, L"OptWinS"), L"1");
 
-    log.clear();
-    registry.writes.clear();
-    form.mnuFileShow_Hide_Click(0);
-    EXPECT_EQ(log, (CallLog{"enable0:0", "enable1:1", "show"}));
-    EXPECT_EQ(WrittenNames(), std::vector<std::wstring>{L"OptWinS"});
-    EXPECT_EQ(Stored(kConfig, L"OptWinS"), L"0");
-    EXPECT_EQ(view.rect.left, 1234.5) << "the window comes back where it was";
+        log.clear();
+        registry.writes.clear();
+        show();
+        EXPECT_EQ(log, (CallLog{"enable0:0", "enable1:1", "show"})) << what;
+        EXPECT_EQ(WrittenNames(), std::vector<std::wstring>{L"OptWinS"}) << what;
+        EXPECT_EQ(Stored(kConfig, L"OptWinS"), L"0") << what;
+        EXPECT_EQ(view.rect.left, 1234.5) << what << ": the window comes back where it was";
+    }
 
     log.clear();
     registry.writes.clear();
@@ -474,6 +483,7 @@ TEST_F(MainWindowExit, NothingRunsAfterTheExit) {
         {"tray right click", [&] { form.Picture1_MouseMove(517); }},
         {"iconify", [&] { form.mnuFileShow_Hide_Click(1); }},
         {"show", [&] { form.mnuFileShow_Hide_Click(0); }},
+        {"show asked by a second start", [&] { form.ShowRequested(); }},
         {"settings item", [&] { form.mnuOptSettei_Click(); }},
         {"version item", [&] { form.mnuHelpAbout_Click(); }},
         {"help item", [&] { form.mnuHelpContent_KeyWord_Click(0); }},

@@ -20,6 +20,11 @@ const std::wstring kPositionKey = SettingsStore::SectionPath(kPosition);
 
 class FakeStartupHost final : public IStartupHost {
   public:
+    bool FirstCopy() override {
+        events.push_back(L"one copy?");
+        return !anotherCopy;
+    }
+    void ShowRunningCopy() override { events.push_back(L"show running copy"); }
     std::wstring ApplicationFolder() override { return folder; }
     void ChangeDirectory(const std::wstring& f) override { events.push_back(L"cd " + f); }
     SizeTwips ScreenSize() override { return screen; }
@@ -29,6 +34,7 @@ class FakeStartupHost final : public IStartupHost {
     std::wstring folder = L"C:\\Tools\\VITRELL";
     SizeTwips screen{15360, 11520};  // 1024 x 768 at 96 dpi
     std::vector<std::wstring> events;
+    bool anotherCopy = false;
 };
 
 struct Fixture {
@@ -36,7 +42,7 @@ struct Fixture {
     AppContext app{registry};
     FakeStartupHost host;
 
-    void Start() { Main(app, host); }
+    bool Start() { return Main(app, host); }
 };
 
 TEST(Startup, FirstStartWritesEveryDefaultInOrderAndNeverThePosition) {
@@ -59,7 +65,18 @@ TEST(Startup, FirstStartWritesEveryDefaultInOrderAndNeverThePosition) {
     EXPECT_EQ(f.app.Settings.T_Left, L"6860");  // (15360 − 1640) / 2
     EXPECT_EQ(f.app.Settings.T_Top, L"5450");   // (11520 − 620) / 2
     EXPECT_EQ(f.app.HelpFilePath, L"C:\\Tools\\VITRELL\\VITRELL.HLP");
-    EXPECT_EQ(f.host.events, (std::vector<std::wstring>{L"cd C:\\Tools\\VITRELL", L"splash", L"show"}));
+    EXPECT_EQ(f.host.events, (std::vector<std::wstring>{L"one copy?", L"cd C:\\Tools\\VITRELL", L"splash", L"show"}));
+}
+
+TEST(Startup, ASecondCopyLeavesTheStoreAloneAndAsksTheRunningOneToShow) {
+    Fixture f;
+    f.host.anotherCopy = true;
+    f.registry.Put(kConfigKey, L"OptWinS", L"1");
+    EXPECT_FALSE(f.Start());
+    EXPECT_EQ(f.host.events, (std::vector<std::wstring>{L"one copy?", L"show running copy"}));
+    EXPECT_EQ(f.registry.reads, 0);
+    EXPECT_TRUE(f.registry.writes.empty());
+    EXPECT_TRUE(f.app.HelpFilePath.empty());
 }
 
 TEST(Startup, StoredValuesAreKeptAndBadOnesRepairedInMemoryOnly) {
@@ -132,7 +149,7 @@ TEST(Startup, SplashAndHiddenStartFollowTheirFlagsExactly) {
         f.registry.Put(kConfigKey, L"OptLogo", c.logo);
         f.registry.Put(kConfigKey, L"OptWinS", c.winS);
         f.Start();
-        f.host.events.erase(f.host.events.begin());  // the change of directory
+        f.host.events.erase(f.host.events.begin(), f.host.events.begin() + 2);  // the copy check, the directory
         EXPECT_EQ(f.host.events, c.events) << "OptLogo " << std::wstring(c.logo).size();
     }
 }
