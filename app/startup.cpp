@@ -22,12 +22,12 @@ std::wstring ReadOrWriteDefault(SettingsStore& store,
     return text;
 }
 
-// A stored position is used when present and not negative; otherwise the centred default, in memory only. So is
-// one past what a window position can be (an edited value), which no screen could show either.
+// A stored position is used when present and within what a window position can be (an edited value may lie past
+// it); otherwise the centred default, in memory only.
 std::wstring PositionOrDefault(SettingsStore& store, std::wstring_view key, long long fallback) {
     std::wstring text = store.ReadSetting(kPosition, key);
     const double position = LeadingNumber(text);
-    if (!text.empty() && position >= 0 && position <= std::numeric_limits<int>::max())
+    if (!text.empty() && position >= std::numeric_limits<int>::min() && position <= std::numeric_limits<int>::max())
         return text;
     return std::to_wstring(fallback);
 }
@@ -76,6 +76,14 @@ void Main(AppContext& app, IStartupHost& host) {
     const long long leftDefault = PositionDefault(screen.width, kDefaultWindowWidthTwips);
     s.T_Left = PositionOrDefault(store, L"T_Left", leftDefault);
     s.T_Top = PositionOrDefault(store, L"T_Top", topDefault);
+    // Left or above the primary monitor is a place like any other, as long as the window would show there: a
+    // window of the default size must be reachable on the monitors connected now, or it comes back centred.
+    const RectTwips stored{LeadingNumber(s.T_Left), LeadingNumber(s.T_Top), kDefaultWindowWidthTwips,
+                           kDefaultWindowHeightTwips};
+    if (!PlaceReachable(stored, host.Monitors())) {
+        s.T_Left = std::to_wstring(leftDefault);
+        s.T_Top = std::to_wstring(topDefault);
+    }
 
     s.OptTemae = ReadOrWriteDefault(store, kConfig, L"OptTemae", L"1");
     s.OptJib = ReadOrWriteDefault(store, kConfig, L"OptJib", L"0");

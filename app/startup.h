@@ -3,7 +3,7 @@
 #include <string>
 
 #include "core/app_context.h"
-#include "platform/twips.h"
+#include "platform/monitors.h"
 
 namespace vitrell {
 
@@ -13,7 +13,8 @@ class IStartupHost {
     virtual ~IStartupHost() = default;
     virtual std::wstring ApplicationFolder() = 0;
     virtual void ChangeDirectory(const std::wstring& folder) = 0;
-    virtual SizeTwips ScreenSize() = 0;
+    virtual SizeTwips ScreenSize() = 0;  // the primary monitor's
+    virtual MonitorList Monitors() = 0;
     virtual void ShowSplashModal() = 0;             // returns when the splash has closed
     virtual void ShowMainWindow(bool visible) = 0;  // loads it; shows it unless visible is false
 };

@@ -33,4 +33,41 @@ SizeTwips ScreenSizeTwips(Dpi dpi) {
     return {PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), dpi.x), PixelsToTwips(GetSystemMetrics(SM_CYSCREEN), dpi.y)};
 }
 
+namespace {
+
+struct MonitorSearch {
+    MonitorList list;
+    Dpi dpi;
+};
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, RECT*, LPARAM data) {
+    auto& search = *reinterpret_cast<MonitorSearch*>(data);
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetMonitorInfoW(monitor, &info))
+        return TRUE;  // one that went meanwhile: the others still count
+    const RectTwips rect = ToTwips(FromRect(info.rcMonitor), search.dpi);
+    // A mirroring driver's pseudo-monitor lies over the monitor it mirrors: that area counts once.
+    for (const RectTwips& known : search.list)
+        if (known.left == rect.left && known.top == rect.top && known.width == rect.width &&
+            known.height == rect.height)
+            return TRUE;
+    if (info.dwFlags & MONITORINFOF_PRIMARY)
+        search.list.insert(search.list.begin(), rect);
+    else
+        search.list.push_back(rect);
+    return TRUE;
+}
+
+}  // namespace
+
+MonitorList MonitorsTwips(Dpi dpi) {
+    MonitorSearch search{{}, dpi};
+    if (!EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&search)) || search.list.empty()) {
+        const SizeTwips screen = ScreenSizeTwips(dpi);
+        return {{0, 0, screen.width, screen.height}};
+    }
+    return search.list;
+}
+
 }  // namespace vitrell
