@@ -1,5 +1,7 @@
 #include "platform/win32/units_win32.h"
 
+#include <utility>
+
 #include "platform/win32/handles.h"
 #include "platform/win32/newer_calls_win32.h"
 
@@ -52,10 +54,9 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, RECT*, LPARAM data) {
         if (known.left == rect.left && known.top == rect.top && known.width == rect.width &&
             known.height == rect.height)
             return TRUE;
+    search.list.push_back(rect);
     if (info.dwFlags & MONITORINFOF_PRIMARY)
-        search.list.insert(search.list.begin(), rect);
-    else
-        search.list.push_back(rect);
+        std::swap(search.list.front(), search.list.back());
     return TRUE;
 }
 
