@@ -24,12 +24,12 @@ std::wstring ReadOrWriteDefault(SettingsStore& store,
 
 // A stored position is used when present and within what a window position can be (an edited value may lie past
 // it); otherwise the centred default, in memory only.
-std::wstring PositionOrDefault(SettingsStore& store, std::wstring_view key, long long fallback) {
+std::wstring PositionOrDefault(SettingsStore& store, std::wstring_view key, const std::wstring& fallback) {
     std::wstring text = store.ReadSetting(kPosition, key);
     const double position = LeadingNumber(text);
     if (!text.empty() && position >= std::numeric_limits<int>::min() && position <= std::numeric_limits<int>::max())
         return text;
-    return std::to_wstring(fallback);
+    return fallback;
 }
 
 std::wstring RepairedLevel(std::wstring text) {
@@ -72,8 +72,8 @@ void Main(AppContext& app, IStartupHost& host) {
     s.OptCent = ReadOrWriteDefault(store, kPosition, L"OptCent", L"0");
 
     const SizeTwips screen = host.ScreenSize();
-    const long long topDefault = PositionDefault(screen.height, kDefaultWindowHeightTwips);
-    const long long leftDefault = PositionDefault(screen.width, kDefaultWindowWidthTwips);
+    const std::wstring topDefault = std::to_wstring(PositionDefault(screen.height, kDefaultWindowHeightTwips));
+    const std::wstring leftDefault = std::to_wstring(PositionDefault(screen.width, kDefaultWindowWidthTwips));
     s.T_Left = PositionOrDefault(store, L"T_Left", leftDefault);
     s.T_Top = PositionOrDefault(store, L"T_Top", topDefault);
     // Left or above the primary monitor is a place like any other, as long as the window would show there: a
@@ -81,8 +81,8 @@ void Main(AppContext& app, IStartupHost& host) {
     const RectTwips stored{LeadingNumber(s.T_Left), LeadingNumber(s.T_Top), kDefaultWindowWidthTwips,
                            kDefaultWindowHeightTwips};
     if (!PlaceReachable(stored, host.Monitors())) {
-        s.T_Left = std::to_wstring(leftDefault);
-        s.T_Top = std::to_wstring(topDefault);
+        s.T_Left = leftDefault;
+        s.T_Top = topDefault;
     }
 
     s.OptTemae = ReadOrWriteDefault(store, kConfig, L"OptTemae", L"1");

@@ -1,5 +1,6 @@
 #include "platform/win32/units_win32.h"
 
+#include <cstring>
 #include <utility>
 
 #include "platform/win32/handles.h"
@@ -51,8 +52,7 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, RECT*, LPARAM data) {
     const RectTwips rect = ToTwips(FromRect(info.rcMonitor), search.dpi);
     // A mirroring driver's pseudo-monitor lies over the monitor it mirrors: that area counts once.
     for (const RectTwips& known : search.list)
-        if (known.left == rect.left && known.top == rect.top && known.width == rect.width &&
-            known.height == rect.height)
+        if (std::memcmp(&known, &rect, sizeof(rect)) == 0)
             return TRUE;
     search.list.push_back(rect);
     if (info.dwFlags & MONITORINFOF_PRIMARY)
@@ -66,7 +66,7 @@ MonitorList MonitorsTwips(Dpi dpi) {
     MonitorSearch search{{}, dpi};
     if (!EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&search)) || search.list.empty()) {
         const SizeTwips screen = ScreenSizeTwips(dpi);
-        return {{0, 0, screen.width, screen.height}};
+        return MonitorList(1, RectTwips{0, 0, screen.width, screen.height});
     }
     return search.list;
 }
