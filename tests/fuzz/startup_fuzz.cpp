@@ -23,8 +23,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     fuzz::StartupHost host(screen);
     Main(app, host);
 
-    // The designed result, key by key: a stored text is kept, a missing or empty one (or one of another type) is
-    // written with its default, in the order start-up reads them; the position and the level are held in range.
     // The window comes back where it shows, or both coordinates take their centred defaults.
     const long long leftDefault = PositionDefault(screen.width, kDefaultWindowWidthTwips);
     const long long topDefault = PositionDefault(screen.height, kDefaultWindowHeightTwips);
@@ -34,6 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
                                              kDefaultWindowWidthTwips, kDefaultWindowHeightTwips},
                                             host.Monitors()),
                   "a stored place is kept only where the window shows");
+    // The designed result, key by key: a stored text is kept, a missing or empty one (or one of another type) is
+    // written with its default, in the order start-up reads them; the position and the level are held in range.
     std::vector<FakeRegistry::Write> designed;
     for (const testing::StartupKey& k : testing::kStartupKeys) {
         const std::wstring path = SettingsStore::SectionPath(k.section);

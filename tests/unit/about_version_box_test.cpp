@@ -227,10 +227,8 @@ TEST(VersionBoxClick, MailGroupOpensOnlyTheFixedAddressAndWarnsWhenNothingTakesI
         {10, L"C:\\WINDOWS", std::nullopt, false, true},
         {10, L"C:\\WINDOWS", std::nullopt, true, false},
         {11, L"C:\\WINDOWS", FileAttributes{false, true, false}, false, true},
-        {11, L"C:\\WINDOWS", FileAttributes{false, true, false}, true, false},
         {10, L"C:\\WINDOWS", FileAttributes{true, false, false}, false, true},
         {10, std::nullopt, FileAttributes{}, false, true},  // unset WinDir: the path turns relative
-        {10, std::nullopt, FileAttributes{}, true, false},
     };
     for (const auto& c : cases) {
         Box box;
