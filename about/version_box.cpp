@@ -165,13 +165,13 @@ void VersionBox::SetColour(int index, Rgb colour) {
     view_.SetLabelColour(index, colour);
 }
 
+// Without the designed program the address goes to whatever the system has for it (every Windows since Vista lacks
+// Outlook Express); the missing program is reported only when nothing took the address.
 void VersionBox::OpenMail() {
     const std::wstring program = SystemDrive(system_.Environment(L"WinDir")) + std::wstring(kMailProgram);
-    if (!IsProgramPresent(system_.Attributes(program))) {
+    const bool present = IsProgramPresent(system_.Attributes(program));
+    if (!system_.ShellOpen(L"mailto:" + std::wstring(kMailAddress)) && !present)
         view_.ShowWarning(kMailMissingText, kMailMissingTitle);
-        return;
-    }
-    system_.ShellOpen(L"mailto:" + std::wstring(kMailAddress));
 }
 
 void VersionBox::OpenHomePage() {
@@ -179,11 +179,10 @@ void VersionBox::OpenHomePage() {
         BrowserPath(GetOSName(info_), SystemDrive(system_.Environment(L"WinDir")));
     if (!browser)
         return;
-    if (!IsProgramPresent(system_.Attributes(*browser))) {
+    if (IsProgramPresent(system_.Attributes(*browser)))
+        system_.StartProcess(*browser, BrowserCommandLine(*browser, kHomePage));
+    else if (!system_.ShellOpen(std::wstring(kHomePage)))
         view_.ShowWarning(kBrowserMissingText, kBrowserMissingTitle);
-        return;
-    }
-    system_.StartProcess(*browser, BrowserCommandLine(*browser, kHomePage));
 }
 
 }  // namespace vitrell

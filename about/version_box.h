@@ -67,7 +67,8 @@ class IVersionBoxSystem {
     virtual ~IVersionBoxSystem() = default;
     virtual std::optional<std::wstring> Environment(std::wstring_view name) = 0;
     virtual std::optional<FileAttributes> Attributes(const std::wstring& path) = 0;  // nullopt: nothing there
-    virtual void ShellOpen(const std::wstring& target) = 0;
+    // Hands `target` to the program the system has registered for it; false when none took it.
+    virtual bool ShellOpen(const std::wstring& target) = 0;
     // Starts `application` with `commandLine`, shown at normal size without taking the focus.
     virtual void StartProcess(const std::wstring& application, const std::wstring& commandLine) = 0;
 };

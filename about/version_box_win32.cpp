@@ -52,9 +52,10 @@ class Win32VersionBoxSystem final : public IVersionBoxSystem {
                               (a & FILE_ATTRIBUTE_SYSTEM) != 0};
     }
 
-    void ShellOpen(const std::wstring& target) override {
-        // What the registered mail program does with the address is its own affair.
-        (void)ShellExecuteW(owner_, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    bool ShellOpen(const std::wstring& target) override {
+        // What the registered program does with the address is its own affair; only whether one took it counts.
+        const auto result = ShellExecuteW(owner_, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        return reinterpret_cast<INT_PTR>(result) > 32;
     }
 
     void StartProcess(const std::wstring& application, const std::wstring& commandLine) override {

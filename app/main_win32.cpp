@@ -64,6 +64,7 @@ class Win32StartupHost final : public IStartupHost {
     }
 
     SizeTwips ScreenSize() override { return ScreenSizeTwips(ReadDpi()); }
+    MonitorList Monitors() override { return MonitorsTwips(ReadDpi()); }
 
     void ShowSplashModal() override { vitrell::ShowSplashModal(instance_); }
 

@@ -22,14 +22,14 @@ std::wstring ReadOrWriteDefault(SettingsStore& store,
     return text;
 }
 
-// A stored position is used when present and not negative; otherwise the centred default, in memory only. So is
-// one past what a window position can be (an edited value), which no screen could show either.
-std::wstring PositionOrDefault(SettingsStore& store, std::wstring_view key, long long fallback) {
+// A stored position is used when present and within what a window position can be (an edited value may lie past
+// it); otherwise the centred default, in memory only.
+std::wstring PositionOrDefault(SettingsStore& store, std::wstring_view key, const std::wstring& fallback) {
     std::wstring text = store.ReadSetting(kPosition, key);
     const double position = LeadingNumber(text);
-    if (!text.empty() && position >= 0 && position <= std::numeric_limits<int>::max())
+    if (!text.empty() && position >= std::numeric_limits<int>::min() && position <= std::numeric_limits<int>::max())
         return text;
-    return std::to_wstring(fallback);
+    return fallback;
 }
 
 std::wstring RepairedLevel(std::wstring text) {
@@ -77,10 +77,18 @@ bool Main(AppContext& app, IStartupHost& host) {
     s.OptCent = ReadOrWriteDefault(store, kPosition, L"OptCent", L"0");
 
     const SizeTwips screen = host.ScreenSize();
-    const long long topDefault = PositionDefault(screen.height, kDefaultWindowHeightTwips);
-    const long long leftDefault = PositionDefault(screen.width, kDefaultWindowWidthTwips);
+    const std::wstring topDefault = std::to_wstring(PositionDefault(screen.height, kDefaultWindowHeightTwips));
+    const std::wstring leftDefault = std::to_wstring(PositionDefault(screen.width, kDefaultWindowWidthTwips));
     s.T_Left = PositionOrDefault(store, L"T_Left", leftDefault);
     s.T_Top = PositionOrDefault(store, L"T_Top", topDefault);
+    // Left or above the primary monitor is a place like any other, as long as the window would show there: a
+    // window of the default size must be reachable on the monitors connected now, or it comes back centred.
+    const RectTwips stored{LeadingNumber(s.T_Left), LeadingNumber(s.T_Top), kDefaultWindowWidthTwips,
+                           kDefaultWindowHeightTwips};
+    if (!PlaceReachable(stored, host.Monitors())) {
+        s.T_Left = leftDefault;
+        s.T_Top = topDefault;
+    }
 
     s.OptTemae = ReadOrWriteDefault(store, kConfig, L"OptTemae", L"1");
     s.OptJib = ReadOrWriteDefault(store, kConfig, L"OptJib", L"0");

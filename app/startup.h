@@ -3,7 +3,7 @@
 #include <string>
 
 #include "core/app_context.h"
-#include "platform/twips.h"
+#include "platform/monitors.h"
 
 namespace vitrell {
 
@@ -16,7 +16,8 @@ class IStartupHost {
     virtual void ShowRunningCopy() = 0;  // asks the copy that holds the mark to show its main window
     virtual std::wstring ApplicationFolder() = 0;
     virtual void ChangeDirectory(const std::wstring& folder) = 0;
-    virtual SizeTwips ScreenSize() = 0;
+    virtual SizeTwips ScreenSize() = 0;  // the primary monitor's
+    virtual MonitorList Monitors() = 0;
     virtual void ShowSplashModal() = 0;             // returns when the splash has closed
     virtual void ShowMainWindow(bool visible) = 0;  // loads it; shows it unless visible is false
 };

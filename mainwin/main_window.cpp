@@ -108,10 +108,13 @@ void MainWindow::PlaceMainWindow() {
         view_.SetLeft(LeadingNumber(s.T_Left));
         return;
     }
-    const RectTwips window = view_.WindowRect();
-    const SizeTwips screen = view_.ScreenSize();
-    view_.SetTop((screen.height - window.height) / 2);
-    view_.SetLeft((screen.width - window.width) / 2);
+    // Centred on the monitor the window comes back to: the one that holds its stored place.
+    RectTwips window = view_.WindowRect();
+    window.left = LeadingNumber(s.T_Left);
+    window.top = LeadingNumber(s.T_Top);
+    window = CentredOn(MonitorHolding(window, view_.Monitors()), window);
+    view_.SetTop(window.top);
+    view_.SetLeft(window.left);
 }
 
 void MainWindow::MoveMainWindow(double left, double top) {

@@ -88,7 +88,7 @@ class MainWindow final : public IExitHost, public ISettingsHost {
     void CloseSettingsDialog() override { view_.CloseSettingsDialog(); }
     void UnloadMainWindow() override;
     void MoveMainWindow(double left, double top) override;
-    SizeTwips ScreenSize() override { return view_.ScreenSize(); }
+    RectTwips MainWindowMonitor() override { return MonitorHolding(view_.WindowRect(), view_.Monitors()); }
     void CustomizeToolbar() override;
     void SaveToolbar() override { toolbar_.Save(); }
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/twips.h"
+#include "platform/monitors.h"
 
 namespace vitrell {
 
@@ -33,7 +33,7 @@ class IMainWindowView {
     virtual void SetTop(double twips) = 0;
     virtual void SetLeft(double twips) = 0;
     virtual RectTwips WindowRect() = 0;
-    virtual SizeTwips ScreenSize() = 0;
+    virtual MonitorList Monitors() = 0;
     virtual void SetTopmost(bool topmost) = 0;
     // The bars of the window as it is now, for a window `widthTwips` wide (the menu bar may wrap).
     virtual WindowBars MeasureBars(double widthTwips) = 0;

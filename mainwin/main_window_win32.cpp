@@ -298,7 +298,7 @@ class MainWindowWin32 final : public BaseWindow<MainWindowWin32>, private IMainW
         MoveTo(TwipsToPixels(std::clamp(twips, -1e9, 1e9), WindowDpi().x), r.top, r.right - r.left, r.bottom - r.top);
     }
     RectTwips WindowRect() override { return ToTwips(FromRect(CurrentRect()), WindowDpi()); }
-    SizeTwips ScreenSize() override { return ScreenSizeTwips(WindowDpi()); }
+    MonitorList Monitors() override { return MonitorsTwips(WindowDpi()); }
     WindowBars MeasureBars(double widthTwips) override {
         const Dpi dpi = WindowDpi();
         WindowBars bars;

@@ -194,8 +194,8 @@ void SettingsDialog::ApplyEnvSettings() {
     const RectTwips window = host_.MainWindowRect();
     const bool centre = Check(1) || (window.left == 0 && window.top == 0);
     if (centre) {
-        const SizeTwips screen = host_.ScreenSize();
-        host_.MoveMainWindow((screen.width - window.width) / 2, (screen.height - window.height) / 2);
+        const RectTwips centred = CentredOn(host_.MainWindowMonitor(), window);
+        host_.MoveMainWindow(centred.left, centred.top);
     }
     store.Set(s.OptCent, kPosition, L"OptCent", FlagText(Check(1)));
 

@@ -1,5 +1,8 @@
 #include "platform/win32/units_win32.h"
 
+#include <cstring>
+#include <utility>
+
 #include "platform/win32/handles.h"
 #include "platform/win32/newer_calls_win32.h"
 
@@ -31,6 +34,41 @@ int MetricForDpi(int index, Dpi dpi) {
 
 SizeTwips ScreenSizeTwips(Dpi dpi) {
     return {PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), dpi.x), PixelsToTwips(GetSystemMetrics(SM_CYSCREEN), dpi.y)};
+}
+
+namespace {
+
+struct MonitorSearch {
+    MonitorList list;
+    Dpi dpi;
+};
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, RECT*, LPARAM data) {
+    auto& search = *reinterpret_cast<MonitorSearch*>(data);
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetMonitorInfoW(monitor, &info))
+        return TRUE;  // one that went meanwhile: the others still count
+    const RectTwips rect = ToTwips(FromRect(info.rcMonitor), search.dpi);
+    // A mirroring driver's pseudo-monitor lies over the monitor it mirrors: that area counts once.
+    for (const RectTwips& known : search.list)
+        if (std::memcmp(&known, &rect, sizeof(rect)) == 0)
+            return TRUE;
+    search.list.push_back(rect);
+    if (info.dwFlags & MONITORINFOF_PRIMARY)
+        std::swap(search.list.front(), search.list.back());
+    return TRUE;
+}
+
+}  // namespace
+
+MonitorList MonitorsTwips(Dpi dpi) {
+    MonitorSearch search{{}, dpi};
+    if (!EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&search)) || search.list.empty()) {
+        const SizeTwips screen = ScreenSizeTwips(dpi);
+        return MonitorList(1, RectTwips{0, 0, screen.width, screen.height});
+    }
+    return search.list;
 }
 
 }  // namespace vitrell

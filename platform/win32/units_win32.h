@@ -2,6 +2,7 @@
 // Where the portable units meet Win32: the DPI a window is laid out with, the screen in twips, rectangles and colours.
 #include <windows.h>
 
+#include "platform/monitors.h"
 #include "platform/rgb.h"
 #include "platform/twips.h"
 
@@ -20,6 +21,10 @@ int MetricForDpi(int index, Dpi dpi);
 
 // The primary screen's size in twips at `dpi`.
 SizeTwips ScreenSizeTwips(Dpi dpi);
+
+// Every monitor of the desktop, whole, in twips at `dpi`, the primary first; the primary screen alone when the
+// system lists none.
+MonitorList MonitorsTwips(Dpi dpi);
 
 inline RECT ToRect(const PixelRect& r) {
     return RECT{r.left, r.top, r.right, r.bottom};

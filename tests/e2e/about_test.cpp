@@ -76,10 +76,11 @@ bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Puts a copy of this driver (or nothing) where the browser is expected, and puts back what was there.
+// Puts a copy of this driver (or nothing) where the browser is expected, or at `path`, and puts back what was there.
 class BrowserStandIn {
   public:
-    explicit BrowserStandIn(bool install) : path_(BrowserPath()), saved_(path_ + L".vitrell-e2e-saved") {
+    explicit BrowserStandIn(bool install, std::wstring path = BrowserPath())
+        : path_(std::move(path)), saved_(path_ + L".vitrell-e2e-saved") {
         record_ = FolderOf(path_) + L"\\" + kStandInRecord;
         (void)DeleteFileW(record_.c_str());  // a record from an earlier run would pass for this one
         if (Exists(path_))
@@ -109,6 +110,32 @@ class BrowserStandIn {
     std::wstring record_;
     bool moved_ = false;
     bool installed_ = false;
+};
+
+// Makes `command` the system's handler for a URL scheme, and puts back the one there was. Wine 8 looks only at the
+// machine's classes (HKEY_CLASSES_ROOT), not at the user's.
+class SchemeHandler {
+  public:
+    SchemeHandler(std::wstring_view scheme, const std::wstring& command)
+        : path_(std::wstring(scheme) + L"\\shell\\open\\command") {
+        DWORD bytes = sizeof(saved_);
+        hadOne_ = RegGetValueW(HKEY_CLASSES_ROOT, path_.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, saved_, &bytes) == 0;
+        ready_ = Put(command.c_str());
+    }
+    ~SchemeHandler() { (void)(hadOne_ && Put(saved_)); }
+    SchemeHandler(const SchemeHandler&) = delete;
+    SchemeHandler& operator=(const SchemeHandler&) = delete;
+    bool Ready() const { return ready_; }
+
+  private:
+    bool Put(const wchar_t* text) {
+        const auto bytes = static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t));
+        return RegSetKeyValueW(HKEY_CLASSES_ROOT, path_.c_str(), nullptr, REG_SZ, text, bytes) == ERROR_SUCCESS;
+    }
+    std::wstring path_;
+    wchar_t saved_[1024] = {};
+    bool hadOne_ = false;
+    bool ready_ = false;
 };
 
 // A point of the version box's client area given in twips, on the screen.
@@ -442,20 +469,6 @@ TEST_F(AboutTest, VersionBoxFromTheHelpMenuHighlightsAGroupAndTheBackgroundResto
     }
 }
 
-TEST_F(AboutTest, MailLinkWithoutOutlookExpressWarnsAndTheBoxStaysOpen) {
-    ASSERT_FALSE(Exists(SystemDrive() + L"Program Files\\Outlook Express\\MSIMN.EXE")) << "this prefix has one";
-    Vitrell app;
-    HWND box = StartWithVersionBox(app);
-    ASSERT_NE(box, nullptr);
-
-    for (double y : {2300.0, 2520.0}) {  // "E-Mail Address：" and the address itself
-        EXPECT_TRUE(ClickAt(BoxPoint(box, 600, y)));
-        SCOPED_TRACE("click at " + std::to_string(y));
-        ExpectWarning(app, box, L"OE ｲﾝｽﾄｰﾙ 確認", L"「Outlook Express」 が ｲﾝｽﾄｰﾙ されていません。");
-    }
-    CloseBoxAndProgram(app, box);
-}
-
 TEST_F(AboutTest, HomePageLinkStartsTheBrowserWithTheAddressAsItsArgument) {
     BrowserStandIn browser(true);
     ASSERT_TRUE(browser.Ready(true)) << "could not place the stand-in at " << Narrow(browser.Path());
@@ -474,16 +487,44 @@ TEST_F(AboutTest, HomePageLinkStartsTheBrowserWithTheAddressAsItsArgument) {
     CloseBoxAndProgram(app, box);
 }
 
-TEST_F(AboutTest, HomePageLinkWithoutTheBrowserWarns) {
-    BrowserStandIn browser(false);
-    ASSERT_TRUE(browser.Ready(false)) << "could not move " << Narrow(browser.Path()) << " aside";
+// Without the designed program (a Wine prefix has no Outlook Express; Internet Explorer is moved aside) a link goes
+// to the system's handler for its scheme: a copy of this driver that records its command line, or a command naming a
+// program that is not there, and only then the designed warning. The box stays open throughout.
+TEST_F(AboutTest, WithoutTheDesignedProgramALinkGoesToTheSystemsHandlerAndWarnsOnlyWhenThatFails) {
+    ASSERT_FALSE(Exists(SystemDrive() + L"Program Files\\Outlook Express\\MSIMN.EXE")) << "this prefix has one";
+    BrowserStandIn noBrowser(false);
+    ASSERT_TRUE(noBrowser.Ready(false)) << "could not move " << Narrow(noBrowser.Path()) << " aside";
+    const std::wstring handler = DriverFolder() + L"\\scheme-handler\\IEXPLORE.EXE";
+    const struct {
+        const wchar_t* scheme;
+        double y;  // the label clicked, in twips on the box
+        bool handlerThere;
+        std::wstring_view address;
+        std::wstring_view title, text;  // the warning when the handler cannot start
+    } rows[] = {
+        {L"mailto", 2300, true, L"mailto:vitrell@example.org", {}, {}},  // "E-Mail Address："
+        {L"mailto", 2520, false, {}, L"OE ｲﾝｽﾄｰﾙ 確認", L"「Outlook Express」 が ｲﾝｽﾄｰﾙ されていません。"},
+        {L"http", 3380, false, {}, L"IE ｲﾝｽﾄｰﾙ 確認", L"「Internet Explorer」 が ｲﾝｽﾄｰﾙ されていません。"},
+    };
     Vitrell app;
     HWND box = StartWithVersionBox(app);
     ASSERT_NE(box, nullptr);
-
-    EXPECT_TRUE(ClickAt(BoxPoint(box, 600, 3380)));  // the last part of the address
-    ExpectWarning(app, box, L"IE ｲﾝｽﾄｰﾙ 確認", L"「Internet Explorer」 が ｲﾝｽﾄｰﾙ されていません。");
-
+    for (const auto& r : rows) {
+        SCOPED_TRACE(Narrow(r.scheme) + (r.handlerThere ? " with its handler" : " with a missing handler"));
+        BrowserStandIn stub(r.handlerThere, handler);
+        SchemeHandler registered(r.scheme, L"\"" + handler + L"\" \"%1\"");
+        ASSERT_TRUE(stub.Ready(r.handlerThere) && registered.Ready());
+        EXPECT_TRUE(ClickAt(BoxPoint(box, 600, r.y)));
+        if (!r.handlerThere) {
+            ExpectWarning(app, box, r.title, r.text);
+            continue;
+        }
+        std::wstring line;
+        EXPECT_TRUE(WaitUntil([&] { return !(line = stub.Record()).empty(); }, 10000)) << "the handler never ran";
+        EXPECT_EQ(Narrow(line), Narrow(L"\"" + handler + L"\" \"" + std::wstring(r.address) + L"\""));
+        PumpFor(500);
+        EXPECT_EQ(FindMessageBox(app.Pid()), nullptr) << "a warning although the handler ran";
+    }
     CloseBoxAndProgram(app, box);
 }
 

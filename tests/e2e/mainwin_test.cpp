@@ -454,9 +454,16 @@ TEST_F(MainWindowE2E, BothArrowKeysHeldLeaveTheLevel) {
 }
 
 TEST_F(MainWindowE2E, TrayIconFromStartToExitAndItsPopupShowsAndHides) {
+    // Stored on a monitor that has gone, far off this desktop: the window comes up whole on the screen.
+    ASSERT_TRUE(PutString(L"Position", L"T_Left", L"300000") && PutString(L"Position", L"T_Top", L"200000"));
     Vitrell app;
     StartShown(app);
     EXPECT_TRUE(TrayIconExists(picture, kTrayIconId));
+    RECT shown{};
+    ASSERT_TRUE(GetWindowRect(app.MainWindow(), &shown));
+    EXPECT_TRUE(shown.left >= 0 && shown.top >= 0 && shown.right <= GetSystemMetrics(SM_CXSCREEN) &&
+                shown.bottom <= GetSystemMetrics(SM_CYSCREEN))
+        << "at " << shown.left << "," << shown.top << " to " << shown.right << "," << shown.bottom;
     const RectTwips before = WindowTwips(app.MainWindow());
 
     // Left click on the icon: the main menu pops up; its file menu iconifies the window.

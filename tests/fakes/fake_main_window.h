@@ -54,7 +54,7 @@ class FakeMainWindowView final : public IMainWindowView {
         log_.push_back("left:" + Num(twips));
     }
     RectTwips WindowRect() override { return rect; }
-    SizeTwips ScreenSize() override { return screen; }
+    MonitorList Monitors() override { return monitors; }
     WindowBars MeasureBars(double widthTwips) override {
         barsWidth = widthTwips;
         return bars;
@@ -126,7 +126,7 @@ class FakeMainWindowView final : public IMainWindowView {
     }
 
     RectTwips rect{1000, 2000, 1830, 1140};
-    SizeTwips screen{19200, 14400};
+    MonitorList monitors{{0, 0, 19200, 14400}};
     WindowBars bars;  // the table holds unless a test says otherwise
     double barsWidth = 0;
     int smallIcon = 16;

@@ -55,12 +55,12 @@ class FakeSettingsHost final : public ISettingsHost {
         window.left = left;
         window.top = top;
     }
-    SizeTwips ScreenSize() override { return screen; }
+    RectTwips MainWindowMonitor() override { return monitor; }
     void CustomizeToolbar() override { log_.push_back(L"customize"); }
     void SaveToolbar() override { log_.push_back(L"save toolbar"); }
 
     RectTwips window{300, 450, 1640, 1000};
-    SizeTwips screen{15360, 11520};
+    RectTwips monitor{0, 0, 15360, 11520};
     double tallHeight = 1000;
     double lowHeight = 620;
 

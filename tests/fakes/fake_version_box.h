@@ -36,7 +36,10 @@ class FakeVersionBoxSystem final : public IVersionBoxSystem {
             return std::nullopt;
         return it->second;
     }
-    void ShellOpen(const std::wstring& target) override { shellOpened.push_back(target); }
+    bool ShellOpen(const std::wstring& target) override {
+        shellOpened.push_back(target);
+        return handlerWorks;
+    }
     void StartProcess(const std::wstring& application, const std::wstring& commandLine) override {
         started.push_back(application + L"|" + commandLine);
     }
@@ -45,6 +48,7 @@ class FakeVersionBoxSystem final : public IVersionBoxSystem {
     std::map<std::wstring, FileAttributes> files;
     std::vector<std::wstring> asked;
     std::vector<std::wstring> shellOpened;
+    bool handlerWorks = false;  // the system has a program for the address
     std::vector<std::wstring> started;
 };
 

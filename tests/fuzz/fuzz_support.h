@@ -74,6 +74,7 @@ class StartupHost final : public IStartupHost {
     std::wstring ApplicationFolder() override { return L"C:\\VITRELL"; }
     void ChangeDirectory(const std::wstring&) override {}
     SizeTwips ScreenSize() override { return screen_; }
+    MonitorList Monitors() override { return {{0, 0, screen_.width, screen_.height}}; }
     void ShowSplashModal() override {}
     void ShowMainWindow(bool) override {}
 

@@ -23,6 +23,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     fuzz::StartupHost host(screen);
     Main(app, host);
 
+    // The window comes back where it shows, or both coordinates take their centred defaults.
+    const long long leftDefault = PositionDefault(screen.width, kDefaultWindowWidthTwips);
+    const long long topDefault = PositionDefault(screen.height, kDefaultWindowHeightTwips);
+    const bool centred =
+        app.Settings.T_Left == std::to_wstring(leftDefault) && app.Settings.T_Top == std::to_wstring(topDefault);
+    fuzz::Require(centred || PlaceReachable({LeadingNumber(app.Settings.T_Left), LeadingNumber(app.Settings.T_Top),
+                                             kDefaultWindowWidthTwips, kDefaultWindowHeightTwips},
+                                            host.Monitors()),
+                  "a stored place is kept only where the window shows");
     // The designed result, key by key: a stored text is kept, a missing or empty one (or one of another type) is
     // written with its default, in the order start-up reads them; the position and the level are held in range.
     std::vector<FakeRegistry::Write> designed;
@@ -37,10 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
         const double v = LeadingNumber(stored);
         if (k.key == L"T_Left" || k.key == L"T_Top") {
             const bool left = k.key == L"T_Left";
-            const long long centred = PositionDefault(left ? screen.width : screen.height,
-                                                      left ? kDefaultWindowWidthTwips : kDefaultWindowHeightTwips);
-            const bool kept = present && v >= 0 && v <= INT_MAX;
-            fuzz::Require(held == (kept ? stored : std::to_wstring(centred)),
+            const std::wstring fallback = std::to_wstring(left ? leftDefault : topDefault);
+            const bool kept = present && v >= INT_MIN && v <= INT_MAX;
+            fuzz::Require(held == (kept ? stored : fallback) || centred,
                           "a position is kept when stored and in range, else held as the centred default", what);
             fuzz::Require(LeadingNumber(held) >= INT_MIN && LeadingNumber(held) <= INT_MAX,
                           "a position lies within int range", what);
@@ -64,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
 
     // The main window's set-up on the result, on any Windows and scheme.
     testing::FakeMainWindowView& view = rig.view;
-    view.screen = screen;
+    view.monitors = {{0, 0, screen.width, screen.height}};
     view.os = std::vector<std::wstring>{L"Windows XP", L"Windows 2000", L"Windows NT", L""}.at(
         in.ConsumeIntegralInRange(0, 3));
     view.scheme = in.ConsumeBool() ? L"" : L"Luna";

@@ -212,19 +212,23 @@ TEST(SplitAfterHost, SplitsAfterTheSlashEndingTheHost) {
     }
 }
 
-TEST(VersionBoxClick, MailGroupChecksTheClientThenOpensOnlyTheFixedAddress) {
+// Without Outlook Express the address goes to the system's mail handler; only when that fails too does the
+// missing client show its message.
+TEST(VersionBoxClick, MailGroupOpensOnlyTheFixedAddressAndWarnsWhenNothingTakesIt) {
     const struct {
         int index;
         std::optional<std::wstring> winDir;
         std::optional<FileAttributes> client;  // what lies at C:\...\MSIMN.EXE
-        bool opens;
+        bool handlerWorks;
+        bool warns;
     } cases[] = {
-        {10, L"C:\\WINDOWS", FileAttributes{}, true},
-        {11, L"C:\\WINDOWS", FileAttributes{}, true},
-        {10, L"C:\\WINDOWS", std::nullopt, false},
-        {11, L"C:\\WINDOWS", FileAttributes{false, true, false}, false},
-        {10, L"C:\\WINDOWS", FileAttributes{true, false, false}, false},
-        {10, std::nullopt, FileAttributes{}, false},  // unset WinDir: the path turns relative
+        {10, L"C:\\WINDOWS", FileAttributes{}, true, false},
+        {11, L"C:\\WINDOWS", FileAttributes{}, false, false},  // the designed client: its result is not examined
+        {10, L"C:\\WINDOWS", std::nullopt, false, true},
+        {10, L"C:\\WINDOWS", std::nullopt, true, false},
+        {11, L"C:\\WINDOWS", FileAttributes{false, true, false}, false, true},
+        {10, L"C:\\WINDOWS", FileAttributes{true, false, false}, false, true},
+        {10, std::nullopt, FileAttributes{}, false, true},  // unset WinDir: the path turns relative
     };
     for (const auto& c : cases) {
         Box box;
@@ -232,16 +236,17 @@ TEST(VersionBoxClick, MailGroupChecksTheClientThenOpensOnlyTheFixedAddress) {
             box.system.environment[L"WinDir"] = *c.winDir;
         if (c.client)
             box.system.files[kMail] = *c.client;
+        box.system.handlerWorks = c.handlerWorks;
         box.form.Label1_Click(c.index);
-        const std::string what = "label " + std::to_string(c.index) + (c.winDir ? "" : " WinDir unset");
-        if (c.opens) {
-            EXPECT_EQ(box.system.shellOpened, std::vector<std::wstring>{L"mailto:vitrell@example.org"}) << what;
-            EXPECT_TRUE(box.view.warnings.empty()) << what;
-        } else {
-            EXPECT_TRUE(box.system.shellOpened.empty()) << what;
+        const std::string what = "label " + std::to_string(c.index) + (c.winDir ? "" : " WinDir unset") +
+                                 (c.handlerWorks ? " with a mail handler" : " without a mail handler");
+        EXPECT_EQ(box.system.shellOpened, std::vector<std::wstring>{L"mailto:vitrell@example.org"}) << what;
+        if (c.warns) {
             EXPECT_EQ(box.view.warnings, std::vector<std::wstring>{std::wstring(kMailMissingTitle) + L"|" +
                                                                    std::wstring(kMailMissingText)})
                 << what;
+        } else {
+            EXPECT_TRUE(box.view.warnings.empty()) << what;
         }
         EXPECT_TRUE(box.system.started.empty()) << what;
         EXPECT_EQ(box.view.unloads, 0) << what << ": the dialog stays open";
@@ -257,25 +262,34 @@ TEST(VersionBoxClick, WinDirUnsetLooksRelativeToTheCurrentFolder) {
     EXPECT_EQ(box.view.warnings.size(), 2u);
 }
 
+// Without the designed browser the address goes to the system's handler for http:, and only when that fails too
+// does the missing browser show its message.
 TEST(VersionBoxClick, HomePageGroupStartsTheBrowserForTheWindowsName) {
     const struct {
         int index;
         OsVersion version;
         std::vector<std::wstring> installed;
+        bool handlerWorks;
         std::wstring started;  // empty: nothing started
+        bool handedToSystem;
         bool warns;
     } cases[] = {
-        {12, {2, 5, 1}, {kIe}, kIe + L"|\"" + kIe + L"\" http://www.example.org/vitrell/", false},
-        {13, {2, 5, 0}, {kIe}, kIe + L"|\"" + kIe + L"\" http://www.example.org/vitrell/", false},
-        {14, {1, 4, 10}, {kIe}, kIe + L"|\"" + kIe + L"\" http://www.example.org/vitrell/", false},
-        {12, {2, 4, 0}, {kNtIe}, kNtIe + L"|\"" + kNtIe + L"\" http://www.example.org/vitrell/", false},
-        {12, {2, 4, 0}, {kIe}, L"", true},  // NT with the browser only where 2000/XP keep it
-        {12, {2, 5, 1}, {}, L"", true},
-        {13, {0, 0, 0}, {kIe}, L"", false},  // no Windows name: nothing at all
+        {12, {2, 5, 1}, {kIe}, true, kIe + L"|\"" + kIe + L"\" http://www.example.org/vitrell/", false, false},
+        {13, {2, 5, 0}, {kIe}, false, kIe + L"|\"" + kIe + L"\" http://www.example.org/vitrell/", false, false},
+        {14, {1, 4, 10}, {kIe}, false, kIe + L"|\"" + kIe + L"\" http://www.example.org/vitrell/", false, false},
+        {12, {2, 4, 0}, {kNtIe}, true, kNtIe + L"|\"" + kNtIe + L"\" http://www.example.org/vitrell/", false, false},
+        {12, {2, 4, 0}, {kIe}, false, L"", true, true},  // NT with the browser only where 2000/XP keep it
+        {12, {2, 4, 0}, {kIe}, true, L"", true, false},
+        {12, {2, 5, 1}, {}, false, L"", true, true},
+        {13, {2, 5, 1}, {}, true, L"", true, false},
+        {14, {2, 5, 0}, {}, false, L"", true, true},
+        {14, {1, 4, 0}, {}, true, L"", true, false},
+        {13, {0, 0, 0}, {kIe}, true, L"", false, false},  // no Windows name: nothing at all
     };
     for (const auto& c : cases) {
         Box box;
         box.system.environment[L"WinDir"] = L"C:\\WINDOWS";
+        box.system.handlerWorks = c.handlerWorks;
         box.info.version = c.version;
         for (const auto& path : c.installed)
             box.system.files[path] = FileAttributes{};
@@ -290,7 +304,9 @@ TEST(VersionBoxClick, HomePageGroupStartsTheBrowserForTheWindowsName) {
                       std::wstring(kBrowserMissingTitle) + L"|" + std::wstring(kBrowserMissingText))
                 << what;
         }
-        EXPECT_TRUE(box.system.shellOpened.empty()) << what;
+        EXPECT_EQ(box.system.shellOpened,
+                  c.handedToSystem ? std::vector<std::wstring>{std::wstring(kHomePage)} : std::vector<std::wstring>{})
+            << what;
     }
 }
 

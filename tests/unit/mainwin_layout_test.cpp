@@ -1,4 +1,5 @@
 // The main window's size and place: the layout table, PlaceMainWindow, and the load and activation order.
+#include "core/text.h"
 #include "tests/unit/mainwin_fixture.h"
 
 namespace vitrell::testing {
@@ -122,6 +123,36 @@ TEST_F(MainWindowLayoutApply, CentringHalvesAreKept) {
     form.PlaceMainWindow();
     EXPECT_EQ(view.rect.top, (14400 - 1141) / 2.0);
     EXPECT_EQ(view.rect.left, (19200 - 1831) / 2.0);
+}
+
+// Two monitors of different sizes: the primary 19200 x 14400 and, left of it, 24000 x 18000 from (-24000, -3000).
+// The window is 1830 x 1140.
+TEST_F(MainWindowLayoutApply, CentringUsesTheMonitorThatHoldsTheWindow) {
+    const RectTwips primary{0, 0, 19200, 14400};
+    const RectTwips left{-24000, -3000, 24000, 18000};
+    const struct {
+        const char* what;
+        MonitorList monitors;
+        double storedLeft, storedTop;
+        double wantLeft, wantTop;
+    } cases[] = {
+        {"stored on the left monitor", {primary, left}, -12000, 500, -12915, 5430},
+        {"stored on the primary", {primary, left}, 1000, 2000, 8685, 6630},
+        {"mostly on the left monitor", {primary, left}, -1000, 2000, -12915, 5430},
+        {"on a monitor that has gone", {primary}, -12000, 500, 8685, 6630},
+    };
+    app.Settings.OptCent = L"1";
+    for (const auto& c : cases) {
+        view.monitors = c.monitors;
+        app.Settings.T_Left = NumberText(c.storedLeft);
+        app.Settings.T_Top = NumberText(c.storedTop);
+        form.PlaceMainWindow();
+        EXPECT_EQ(view.rect.left, c.wantLeft) << c.what;
+        EXPECT_EQ(view.rect.top, c.wantTop) << c.what;
+        // Where the settings dialog centres it: the monitor that holds the window now.
+        const RectTwips monitor = form.MainWindowMonitor();
+        EXPECT_EQ(monitor.left + monitor.width / 2, c.wantLeft + view.rect.width / 2) << c.what;
+    }
 }
 
 TEST_F(MainWindowLayoutApply, FormLoadRunsItsStepsInOrder) {

@@ -133,6 +133,7 @@ TEST(SettingsDialogApply, LayoutAndCentringFollowTheBoxes) {
         RectTwips window;  // before the layout gives it its new height
         Lines want;        // what the main window is asked, in order
         const wchar_t* wantCent;
+        RectTwips monitor{0, 0, 15360, 11520};  // the one that holds the main window
     } cases[] = {
         {"not centred, left where it is", false, true, true, {300, 450, 1640, 620}, {L"layout toolbar=1 menu=1"}, L"0"},
         {"not centred but at exactly (0, 0)",
@@ -164,6 +165,14 @@ TEST(SettingsDialogApply, LayoutAndCentringFollowTheBoxes) {
          {300, 450, 1640, 620},
          {L"layout toolbar=1 menu=0"},
          L"0"},
+        {"centred on a monitor left of the primary",
+         true,
+         true,
+         true,
+         {-9000, 450, 1640, 620},
+         {L"layout toolbar=1 menu=1", L"move -8500 -4740"},
+         L"1",
+         {-15360, -10000, 15360, 11520}},
     };
     for (const auto& c : cases) {
         DialogFixture f;
@@ -172,6 +181,7 @@ TEST(SettingsDialogApply, LayoutAndCentringFollowTheBoxes) {
         f.app.Settings.OptTBar = FlagText(c.box5);
         f.app.Settings.OptTBar2 = L"0";
         f.host.window = c.window;
+        f.host.monitor = c.monitor;
         f.Load();
         f.dialog.ApplyEnvSettings();
         EXPECT_EQ(f.log, c.want) << c.name << ": " << ::testing::PrintToString(Joined(f.log));

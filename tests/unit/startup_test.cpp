@@ -28,11 +28,13 @@ class FakeStartupHost final : public IStartupHost {
     std::wstring ApplicationFolder() override { return folder; }
     void ChangeDirectory(const std::wstring& f) override { events.push_back(L"cd " + f); }
     SizeTwips ScreenSize() override { return screen; }
+    MonitorList Monitors() override { return monitors; }
     void ShowSplashModal() override { events.push_back(L"splash"); }
     void ShowMainWindow(bool visible) override { events.push_back(visible ? L"show" : L"load hidden"); }
 
     std::wstring folder = L"C:\\Tools\\VITRELL";
     SizeTwips screen{15360, 11520};  // 1024 x 768 at 96 dpi
+    MonitorList monitors{{0, 0, 15360, 11520}};
     std::vector<std::wstring> events;
     bool anotherCopy = false;
 };
@@ -94,10 +96,10 @@ TEST(Startup, StoredValuesAreKeptAndBadOnesRepairedInMemoryOnly) {
         {L"Config", L"OptTou", L"100.5", &SettingsRecord::OptTou, L"80"},
         {L"Config", L"OptTou", L"1e999", &SettingsRecord::OptTou, L"1e999"},
         {L"Config", L"OptTou", L"99999999999999999999999999", &SettingsRecord::OptTou, L"80"},
-        {L"Position", L"T_Left", L"-300", &SettingsRecord::T_Left, L"6860"},
+        {L"Position", L"T_Left", L"-300", &SettingsRecord::T_Left, L"-300"},
         {L"Position", L"T_Left", L"abc", &SettingsRecord::T_Left, L"abc"},
         {L"Position", L"T_Left", L"0", &SettingsRecord::T_Left, L"0"},
-        {L"Position", L"T_Top", L"-0.5", &SettingsRecord::T_Top, L"5450"},
+        {L"Position", L"T_Top", L"-0.5", &SettingsRecord::T_Top, L"-0.5"},
         {L"Position", L"T_Top", L"1234.5", &SettingsRecord::T_Top, L"1234.5"},
         {L"Config", L"OptLogo", L"0", &SettingsRecord::OptLogo, L"0"},
         {L"Config", L"OptWinS", L"2", &SettingsRecord::OptWinS, L"2"},
@@ -105,10 +107,10 @@ TEST(Startup, StoredValuesAreKeptAndBadOnesRepairedInMemoryOnly) {
         {L"Config", L"OptLogo", std::wstring(33288, L':'), &SettingsRecord::OptLogo, std::wstring(33288, L':')},
         {L"Config", L"OptTou", std::wstring(40000, L'0') + L"35", &SettingsRecord::OptTou,
          std::wstring(40000, L'0') + L"35"},
-        // A position past what a window position can be is replaced like a negative one.
+        // A position past what a window position can be, or off every monitor, is replaced.
         {L"Position", L"T_Top", std::wstring(25014, L'4'), &SettingsRecord::T_Top, L"5450"},
         {L"Position", L"T_Left", L"2147483648", &SettingsRecord::T_Left, L"6860"},
-        {L"Position", L"T_Left", L"2147483647", &SettingsRecord::T_Left, L"2147483647"},
+        {L"Position", L"T_Left", L"2147483647", &SettingsRecord::T_Left, L"6860"},
     };
     for (const auto& c : cases) {
         Fixture f;
@@ -151,6 +153,41 @@ TEST(Startup, SplashAndHiddenStartFollowTheirFlagsExactly) {
         f.Start();
         f.host.events.erase(f.host.events.begin(), f.host.events.begin() + 2);  // the copy check, the directory
         EXPECT_EQ(f.host.events, c.events) << "OptLogo " << std::wstring(c.logo).size();
+    }
+}
+
+// Judged for a window of the default 1640 x 620 (a third of its area: 338933 square twips); the primary monitor is
+// the fixture's 15360 x 11520, whose centred default is (6860, 5450).
+TEST(Startup, AStoredPlaceIsKeptWhereverTheWindowShowsOnAMonitor) {
+    const RectTwips primary{0, 0, 15360, 11520};
+    const RectTwips left{-19200, 0, 19200, 14400};
+    const RectTwips above{0, -11520, 15360, 11520};
+    const RectTwips right{15360, 0, 15360, 11520};
+    const struct {
+        const char* what;
+        MonitorList monitors;
+        const wchar_t* left;
+        const wchar_t* top;
+        const wchar_t* wantLeft;
+        const wchar_t* wantTop;
+    } cases[] = {
+        {"left of the primary", {primary, left}, L"-10000", L"3000", L"-10000", L"3000"},
+        {"above the primary", {primary, above}, L"4000", L"-6000", L"4000", L"-6000"},
+        {"on a monitor that has gone", {primary}, L"-10000", L"3000", L"6860", L"5450"},
+        {"one third shows, just", {primary}, L"-1093", L"1000", L"-1093", L"1000"},
+        {"just under a third shows", {primary}, L"-1094", L"1000", L"6860", L"5450"},
+        // 40 % of the height shows, half of it on each monitor: the monitors count together.
+        {"across two monitors", {primary, right}, L"14540", L"11272", L"14540", L"11272"},
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        f.host.monitors = c.monitors;
+        f.registry.Put(kPositionKey, L"T_Left", c.left);
+        f.registry.Put(kPositionKey, L"T_Top", c.top);
+        f.Start();
+        EXPECT_EQ(f.app.Settings.T_Left, c.wantLeft) << c.what;
+        EXPECT_EQ(f.app.Settings.T_Top, c.wantTop) << c.what;
+        EXPECT_EQ(f.registry.Get(kPositionKey, L"T_Top"), std::optional<std::wstring>(c.top)) << "registry keeps it";
     }
 }
 
