@@ -62,8 +62,8 @@ constexpr uint32_t kNone = 0xFFFFFFFF;
 
 // The |FONT descriptors the pages use, and the two faces.
 enum Font : uint16_t { kFontTitle, kFontBody, kFontHeading, kFontBold, kFontLatin, kFontCount };
-// "ＭＳ Ｐゴシック" in code page 932.
-constexpr std::string_view kJapaneseFace = "\x82\x6C\x82\x72\x20\x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E";
+// Japanese Windows 2000 and later have this face under this ASCII name, which needs no code page to be found.
+constexpr std::string_view kJapaneseFace = "MS UI Gothic";
 constexpr std::string_view kLatinFace = "Arial";
 constexpr std::string_view kBullet = "\x81\x45";  // "・"
 
