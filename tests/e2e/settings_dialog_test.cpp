@@ -571,7 +571,6 @@ TEST_F(SettingsDialogE2e, ExitWhileTheModelessDialogIsOpenEndsCleanly) {
 }
 
 }  // namespace
-}  // namespace vitrell::e2e
 
 namespace {
 
@@ -665,3 +664,5 @@ TEST_F(SettingsDialogE2e, OnXpWineHelpOpensOurHelpFileAtEachEntryPoint) {
     if (process && WaitForSingleObject(process.get(), 5000) != WAIT_OBJECT_0)
         (void)TerminateProcess(process.get(), 1);
 }
+
+}  // namespace vitrell::e2e
