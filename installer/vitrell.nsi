@@ -19,8 +19,9 @@ ManifestDPIAware true
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define SETTINGS_PARENT "Software\VB and VBA Program Settings"
 !define SETTINGS_KEY "${SETTINGS_PARENT}\VITRELL"
-; How a running copy is found: the mutex it holds in the session namespace, its main window, or its exe in use.
-!define /ifndef VITRELL_MUTEX "VITRELL"
+; How a running copy is found: the mutex it holds in the session namespace (kOneCopyMutexName), its main window
+; (kMainWindowClass, core/product.h), or its exe in use.
+!define /ifndef VITRELL_MUTEX "VITRELL.OneCopy"
 !define VITRELL_WINDOW_CLASS "VITRELL"
 !define EXIT_RUNNING 2  ; the exit code of a silent run that stopped because VITRELL runs
 
