@@ -22,7 +22,8 @@ for row in "win64 PE32+ executable (GUI) x86-64" "win32 PE32 executable (GUI) In
     file -b "$dist/$name-setup.exe" | grep -q "^$kind" || fail "$name-setup.exe is not a $kind"
     7z e -so "$dist/$name-setup.exe" VITRELL.exe | file -b - | grep -q "^$kind" || fail "$name-setup.exe: no $kind exe"
     in_zip=$(unzip -Z1 "$dist/$name.zip" | grep -v '/$' | sed "s|^$name/||" | sort)
-    in_setup=$(7z l -slt "$dist/$name-setup.exe" | sed -n 's/^Path = //p' | grep -v '^/\|^\$PLUGINSDIR/\|^uninstall.exe$' | sort)
+    in_setup=$(7z l -slt "$dist/$name-setup.exe" | sed -n 's/^Path = //p' |
+        grep -v '^/\|^.PLUGINSDIR/\|^uninstall.exe$' | sort)
     [ "$in_zip" = "$in_setup" ] || fail "$name-setup.exe does not hold the zip's files: $in_setup"
 done
 # Each manifest's hash is the hash of the file it names.
@@ -41,7 +42,8 @@ trap 'wineserver -k 2>/dev/null || true; kill "${pids[@]}" 2>/dev/null || true' 
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 poll test -s "$work/display"
-export DISPLAY=:$(head -n1 "$work/display")
+DISPLAY=:$(head -n1 "$work/display")
+export DISPLAY
 
 # /D= and _?= take the rest of the command line as it stands, spaces and all, never in quotes.
 folder_words=('C:\other' folder)
@@ -79,15 +81,18 @@ poll notepad_window
 poll eval "xdotool search --onlyvisible --name '^ビトレル\$' >/dev/null"
 eval "$(xdotool getwindowgeometry --shell "$notepad")"
 xdotool windowraise "$notepad" mousemove $((X + WIDTH / 2)) $((Y + 10))
-poll eval 'xprop -id "$notepad" _NET_WM_WINDOW_OPACITY | grep -q "= $((204 * 0x01010101))\$"'
+see_through() { xprop -id "$notepad" _NET_WM_WINDOW_OPACITY | grep -q "= $((204 * 0x01010101))\$"; }
+poll see_through
 
-# While it runs, neither a setup nor the uninstaller touches anything, and a silent one says so.
+# While it runs, neither a setup nor the uninstaller (run in place) touches anything, and a silent one says so.
 before=$(state)
-install && fail "an install while VITRELL runs succeeded"
-wine "$inst/uninstall.exe" /S "_?=${folder_words[0]}" "${folder_words[@]:1}" && fail "an uninstall while VITRELL runs succeeded"
+[ "$(install; echo $?)" = 2 ] || fail "an install while VITRELL runs did not end with 2"
+[ "$(wine "$inst/uninstall.exe" /S "_?=${folder_words[0]}" "${folder_words[@]:1}"; echo $?)" = 2 ] ||
+    fail "an uninstall while VITRELL runs did not end with 2"
 [ "$(state)" = "$before" ] || fail "a stopped run changed: $(diff <(echo "$before") <(state))"
 wine taskkill /f /im VITRELL.exe >/dev/null 2>&1
-poll eval '! kill -0 $vitrell 2>/dev/null'
+ended() { ! kill -0 "$vitrell" 2>/dev/null; }
+poll ended
 
 # An upgrade keeps the settings and the Run choice, off or on.
 wine reg add "$settings_key\\Config" /v InstallerTest /d kept /f >/dev/null
@@ -95,7 +100,7 @@ for run in off on; do
     if [ $run = off ]; then wine reg delete "$run_key" /v VITRELL /f >/dev/null; fi
     install || fail "the upgrade ended with $?"
     [ -n "$(value "$run_key" VITRELL)" ] && now=on || now=off
-    [ $now = $run ] || fail "the upgrade turned the Run value $now"
+    [ "$now" = $run ] || fail "the upgrade turned the Run value $now"
     [ "$(value "$settings_key\\Config" InstallerTest)" = kept ] || fail "the upgrade lost the settings"
     if [ $run = off ]; then wine reg add "$run_key" /v VITRELL /d "\"$folder\\VITRELL.exe\"" /f >/dev/null; fi
 done
