@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The installers of scripts/release.sh: both setups hold the release's files (the 32-bit one checked statically),
-# the manifests name the right hashes, and the 64-bit setup under Wine installs silently into another folder,
-# leaves a working VITRELL, stops while it runs, keeps the settings and the Run choice over an upgrade, and
-# uninstalls silently leaving nothing but the settings.
+# The setups of scripts/release.sh hold the zips' files (the 32-bit one is checked statically) and the manifests'
+# hashes are right; under Wine the 64-bit setup installs, upgrades and uninstalls as the README says.
 # usage: installer_test.sh CROSS_ROOT WORK_DIR   (CROSS_ROOT/win64 and win32 hold the cross builds)
 # shellcheck source=scripts/wine_layout.sh
 . "$(dirname "$0")/../../scripts/wine_layout.sh"  # Wine starts without address randomization
