@@ -47,7 +47,8 @@ export DISPLAY
 folder_words=('C:\other' folder)
 folder=${folder_words[*]}
 inst=$WINEPREFIX/drive_c/other\ folder
-menu=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/VITRELL.lnk
+programs=("$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs)
+menu=${programs[0]}/VITRELL.lnk
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\VITRELL'
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 settings_key='HKCU\Software\VB and VBA Program Settings\VITRELL'
