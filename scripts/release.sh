@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds VITRELL for 64-bit and 32-bit Windows and packs what a user downloads, into DIST (default dist/):
 #   VITRELL-<version>-win64.zip and VITRELL-<version>-win32.zip, each holding one folder with VITRELL.exe
-#   (stripped), resource\ with the toolbar icons, the help files when the build made them, README-ja.txt and
-#   README-en.txt;
+#   (stripped), its help (VITRELL.HLP, VITRELL.CNT, VITRELL.chm), resource\ with the toolbar icons, README-ja.txt
+#   and README-en.txt;
 #   VITRELL-<version>-win64-setup.exe and VITRELL-<version>-win32-setup.exe, the per-user installers of the same
 #   files (installer/vitrell.nsi);
 #   winget/VITRELL.VITRELL/<version>/ (the winget manifests of the setups) and scoop/vitrell.json (the Scoop
@@ -46,12 +46,17 @@ for arch in win64 win32; do
         exit 1
     fi
     cp "$build"/resource/*.ico "$stage/resource/"
+    # The normal build compiles the help beside the exe; a release without it would answer F1 with an error.
+    for help in VITRELL.HLP VITRELL.CNT VITRELL.chm; do
+        if [ ! -f "$build/$help" ]; then
+            echo "release.sh: no $help in $build (is chmcmd from fp-utils installed?)" >&2
+            exit 1
+        fi
+        cp "$build/$help" "$stage/"
+    done
     # Notepad on a Japanese Windows 2000/XP reads Shift-JIS with CRLF line ends.
     iconv -f UTF-8 -t CP932 "$src/docs/README-ja.txt" | sed 's/$/\r/' >"$stage/README-ja.txt"
     sed 's/$/\r/' "$src/docs/README-en.txt" >"$stage/README-en.txt"
-    for help in VITRELL.HLP VITRELL.CNT VITRELL.chm; do
-        if [ -f "$build/$help" ]; then cp "$build/$help" "$stage/"; fi
-    done
 
     rm -f "$dist/$name.zip"
     (cd "$build_root/stage" && zip -q -r -X "$dist/$name.zip" "$name")

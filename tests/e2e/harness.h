@@ -149,6 +149,10 @@ class Vitrell {
     bool Start(DWORD timeoutMs = 15000, Shown shown = Shown::kAuto, const std::wstring& currentDirectory = {});
     // The same, with Wine tracing the program's registry calls into the driver's stderr log (see RegistryWrites).
     bool StartTracingRegistry(DWORD timeoutMs = 15000, Shown shown = Shown::kAuto);
+    // The same with any Wine debug channels (a WINEDEBUG value), which the programs it starts inherit.
+    bool StartTracing(const wchar_t* wineDebug, DWORD timeoutMs = 15000, Shown shown = Shown::kAuto);
+    // What the traces wrote to the driver's stderr log since the start; nullopt without a log.
+    std::optional<std::string> TraceSinceStart() const;
     // The value names the program's main thread has written since StartTracingRegistry, in write order.
     // nullopt when no trace is available (the driver runs without $VITRELL_E2E_STDERR, as e2e_run.sh sets it).
     std::optional<std::vector<std::wstring>> RegistryWrites() const;

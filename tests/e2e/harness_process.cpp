@@ -193,17 +193,25 @@ bool Vitrell::Start(DWORD timeoutMs, Shown shown, const std::wstring& currentDir
 }
 
 bool Vitrell::StartTracingRegistry(DWORD timeoutMs, Shown shown) {
+    return StartTracing(L"-all,trace+reg", timeoutMs, shown);
+}
+
+bool Vitrell::StartTracing(const wchar_t* wineDebug, DWORD timeoutMs, Shown shown) {
     const std::wstring log = StderrLogPath();
     if (!log.empty())
         traceOffset_ = FileSize(log);
-    return Launch(timeoutMs, shown, L"-all,trace+reg");
+    return Launch(timeoutMs, shown, wineDebug);
 }
 
-std::optional<std::vector<std::wstring>> Vitrell::RegistryWrites() const {
+std::optional<std::string> Vitrell::TraceSinceStart() const {
     const std::wstring log = StderrLogPath();
     if (log.empty() || !traceOffset_)
         return std::nullopt;
-    const std::optional<std::string> text = ReadFileFrom(log, *traceOffset_);
+    return ReadFileFrom(log, *traceOffset_);
+}
+
+std::optional<std::vector<std::wstring>> Vitrell::RegistryWrites() const {
+    const std::optional<std::string> text = TraceSinceStart();
     if (!text)
         return std::nullopt;
     // Wine writes one line per call: "0104:trace:reg:NtSetValueKey (0x4c,L"OptLogo",1,...)".
