@@ -1,6 +1,6 @@
 # The layers beyond the native unit tests, registered with CTest so that one run counts them all:
-# the MinGW-w64 cross builds (warnings as errors), the end-to-end tests of VITRELL.exe under Wine and the fuzz
-# targets.
+# the MinGW-w64 cross builds (warnings as errors), the end-to-end tests of VITRELL.exe under Wine, the installers
+# and the fuzz targets.
 set(VITRELL_CROSS_ROOT ${CMAKE_BINARY_DIR}/cross)
 
 foreach(arch win64 win32)
@@ -21,6 +21,7 @@ foreach(arch win64 win32)
 endforeach()
 
 include(${CMAKE_SOURCE_DIR}/tests/e2e/register.cmake OPTIONAL)
+include(${CMAKE_SOURCE_DIR}/tests/installer/register.cmake)
 include(${CMAKE_SOURCE_DIR}/tests/fuzz/register.cmake)
 include(${CMAKE_SOURCE_DIR}/tests/help/register.cmake)
 

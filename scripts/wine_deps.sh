@@ -16,6 +16,8 @@ packages=(
     xcompmgr xdotool x11-utils imagemagick
     # the help: chmcmd compiles VITRELL.chm and chmls checks it
     fp-utils
+    # the release: its zips, the installers, and a look inside a setup
+    zip unzip nsis p7zip-full file
 )
 
 missing=()
