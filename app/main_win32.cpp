@@ -8,6 +8,7 @@
 #include "about/splash_win32.h"
 #include "app/startup.h"
 #include "mainwin/main_window_win32.h"
+#include "platform/win32/help_viewers_win32.h"
 #include "platform/win32/message_pump_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/units_win32.h"
@@ -65,7 +66,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     (void)InitCommonControlsEx(&controls);  // without it the controls that still come up are all there is
 
     vitrell::Win32Registry registry;
-    vitrell::AppContext app(registry);
+    vitrell::Win32HelpViewers helpViewers;
+    vitrell::AppContext app(registry, helpViewers);
     vitrell::Win32StartupHost host(instance, app);
     vitrell::Main(app, host);
     if (!host.Loaded())
