@@ -149,6 +149,11 @@ class Vitrell {
     bool Start(DWORD timeoutMs = 15000, Shown shown = Shown::kAuto, const std::wstring& currentDirectory = {});
     // The same, with Wine tracing the program's registry calls into the driver's stderr log (see RegistryWrites).
     bool StartTracingRegistry(DWORD timeoutMs = 15000, Shown shown = Shown::kAuto);
+    // From the next start on, Wine traces these channels of the program (a WINEDEBUG text, e.g.
+    // L"-all,trace+htmlhelp") into the driver's stderr log; Trace reads them.
+    void TraceChannels(const wchar_t* channels) { channels_ = channels; }
+    // What Wine has traced since the start; nullopt without a log (see RegistryWrites).
+    std::optional<std::string> Trace() const;
     // The value names the program's main thread has written since StartTracingRegistry, in write order.
     // nullopt when no trace is available (the driver runs without $VITRELL_E2E_STDERR, as e2e_run.sh sets it).
     std::optional<std::vector<std::wstring>> RegistryWrites() const;
@@ -172,6 +177,7 @@ class Vitrell {
     DWORD pid_ = 0;
     DWORD mainThreadId_ = 0;
     std::optional<ULONGLONG> traceOffset_;
+    const wchar_t* channels_ = nullptr;
     HWND main_ = nullptr;
     std::string error_;
 };
@@ -305,6 +311,24 @@ class HelpObserver final : public WindowThread {
     mutable CRITICAL_SECTION lock_;
     std::vector<Request> requests_;
 };
+
+// The HTML Help viewer of process `pid` (class "HH Parent") once it shows; nullptr when none shows in time.
+HWND WaitForHelpViewer(DWORD pid, DWORD timeoutMs = 5000);
+
+// The channels that show what a program asks of HTML Help and which page the viewer loads (Vitrell::TraceChannels).
+inline constexpr wchar_t kHtmlHelpTrace[] = L"-all,trace+htmlhelp";
+// One HtmlHelpW call of the program and the page the viewer then loaded, as Wine traced them.
+struct HtmlHelpCall {
+    HWND owner = nullptr;
+    std::wstring file;    // as passed, "::/page" included for a topic
+    std::string command;  // Wine's name: "HH_DISPLAY_TOC", "HH_DISPLAY_INDEX", "HH_DISPLAY_TOPIC"
+    std::string page;     // what the viewer navigated to after the call ("settings_initial.htm"); empty: nothing
+};
+std::vector<HtmlHelpCall> HtmlHelpCalls(const std::string& trace);
+// Waits until the program's `count`-th HtmlHelpW call has opened its viewer and loaded a page; then checks that the
+// viewer shows with the .chm's title and that no message box of the program is open, and closes the viewer.
+// Returns that call (nullopt, with the reason added to the test's failures, when it did not come to that).
+std::optional<HtmlHelpCall> ViewerOfCall(const Vitrell& app, size_t count);
 
 // ---- Looking at other windows --------------------------------------------------------------------------------
 

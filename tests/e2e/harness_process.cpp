@@ -189,21 +189,26 @@ Vitrell::~Vitrell() {
 }
 
 bool Vitrell::Start(DWORD timeoutMs, Shown shown, const std::wstring& currentDirectory) {
-    return Launch(timeoutMs, shown, nullptr, currentDirectory);
+    const std::wstring log = StderrLogPath();
+    if (channels_ && !log.empty())
+        traceOffset_ = FileSize(log);
+    return Launch(timeoutMs, shown, channels_, currentDirectory);
 }
 
 bool Vitrell::StartTracingRegistry(DWORD timeoutMs, Shown shown) {
-    const std::wstring log = StderrLogPath();
-    if (!log.empty())
-        traceOffset_ = FileSize(log);
-    return Launch(timeoutMs, shown, L"-all,trace+reg");
+    TraceChannels(L"-all,trace+reg");
+    return Start(timeoutMs, shown);
 }
 
-std::optional<std::vector<std::wstring>> Vitrell::RegistryWrites() const {
+std::optional<std::string> Vitrell::Trace() const {
     const std::wstring log = StderrLogPath();
     if (log.empty() || !traceOffset_)
         return std::nullopt;
-    const std::optional<std::string> text = ReadFileFrom(log, *traceOffset_);
+    return ReadFileFrom(log, *traceOffset_);
+}
+
+std::optional<std::vector<std::wstring>> Vitrell::RegistryWrites() const {
+    const std::optional<std::string> text = Trace();
     if (!text)
         return std::nullopt;
     // Wine writes one line per call: "0104:trace:reg:NtSetValueKey (0x4c,L"OptLogo",1,...)".

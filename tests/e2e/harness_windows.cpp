@@ -1,6 +1,9 @@
 // The harness (tests/e2e/harness.h): the driver's own windows, each on a thread of its own.
 #include "tests/e2e/harness.h"
 
+#include <commctrl.h>
+
+#include <cstdlib>
 #include <cstring>
 
 #include "tests/e2e/harness_internal.h"
@@ -307,6 +310,100 @@ HWND HelpObserver::Create() {
     // Top level and hidden: FindWindow finds it, nobody sees it.
     return CreateWindowExW(0, kHelpClass, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleW(nullptr),
                            this);
+}
+
+// ---- The HTML Help viewer ----------------------------------------------------------------------------------------
+
+HWND WaitForHelpViewer(DWORD pid, DWORD timeoutMs) {
+    HWND viewer = nullptr;
+    (void)WaitUntil(
+        [&] {
+            for (HWND window : TopLevelWindowsOf(pid, L"HH Parent"))
+                if (IsWindowVisible(window))
+                    viewer = window;
+            return viewer != nullptr;
+        },
+        timeoutMs, "the HTML Help viewer to show");
+    return viewer;
+}
+
+namespace {
+
+constexpr wchar_t kHelpTitle[] = L"VITRELL ヘルプ";  // docs/help/contents.txt
+
+// The text of a traced L"..." after `at`, with Wine's escapes undone (paths are ASCII here).
+std::wstring TracedString(const std::string& line, size_t at) {
+    std::wstring text;
+    const size_t open = line.find("L\"", at);
+    for (size_t i = open == std::string::npos ? line.size() : open + 2; i < line.size() && line[i] != '"'; ++i)
+        text += static_cast<wchar_t>(line[i] == '\\' && i + 1 < line.size() ? line[++i] : line[i]);
+    return text;
+}
+
+// The title as the viewer shows it: the .chm keeps it in code page 932; Wine reads it in the system's.
+std::wstring TitleAsShown() {
+    char bytes[64] = {};
+    const int n = WideCharToMultiByte(932, 0, kHelpTitle, -1, bytes, sizeof(bytes), nullptr, nullptr);
+    wchar_t shown[64] = {};
+    (void)MultiByteToWideChar(CP_ACP, 0, bytes, n, shown, 64);
+    return shown;
+}
+
+bool CloseHelpViewer(HWND viewer) {
+    (void)PostMessageW(viewer, WM_CLOSE, 0, 0);  // the wait tells whether it went
+    return WaitUntil([&] { return !IsWindow(viewer); }, 3000, "the HTML Help viewer to close");
+}
+
+}  // namespace
+
+std::vector<HtmlHelpCall> HtmlHelpCalls(const std::string& trace) {
+    std::vector<HtmlHelpCall> calls;
+    for (size_t start = 0, end; start < trace.size(); start = end + 1) {
+        end = trace.find('\n', start);
+        if (end == std::string::npos)
+            end = trace.size();
+        const std::string line = trace.substr(start, end - start);
+        if (const size_t at = line.find(":htmlhelp:HtmlHelpW ("); at != std::string::npos) {
+            HtmlHelpCall call;
+            call.owner = reinterpret_cast<HWND>(std::strtoull(line.c_str() + at + 21, nullptr, 16));
+            call.file = TracedString(line, at);
+            const size_t command = line.find("command=", at);
+            if (command != std::string::npos)
+                call.command = line.substr(command + 8, line.find(',', command) - command - 8);
+            calls.push_back(call);
+        } else if (const size_t url = line.find(":htmlhelp:navigate_url "); url != std::string::npos) {
+            const std::wstring address = TracedString(line, url);
+            const size_t page = address.find(L"::/");
+            if (!calls.empty() && calls.back().page.empty() && page != std::wstring::npos)
+                calls.back().page = Narrow(address.substr(page + 3));
+        }
+    }
+    return calls;
+}
+
+std::optional<HtmlHelpCall> ViewerOfCall(const Vitrell& app, size_t count) {
+    std::vector<HtmlHelpCall> calls;
+    if (!WaitUntil(
+            [&] {
+                calls = HtmlHelpCalls(app.Trace().value_or(""));
+                return calls.size() >= count && !calls[count - 1].page.empty();
+            },
+            5000, "the viewer to load a page")) {
+        ADD_FAILURE() << "HTML Help call " << count << ": " << calls.size() << " calls traced"
+                      << (app.Trace() ? "" : " (no trace: run through e2e_run.sh)");
+        return std::nullopt;
+    }
+    HWND viewer = WaitForHelpViewer(app.Pid());
+    if (!viewer) {
+        ADD_FAILURE() << "no HTML Help viewer shows";
+        return std::nullopt;
+    }
+    const std::wstring title = ControlText(viewer);
+    EXPECT_TRUE(title == kHelpTitle || title == TitleAsShown()) << "viewer titled " << Narrow(title);
+    if (HWND box = FindMessageBox(app.Pid()))
+        ADD_FAILURE() << "a message box: " << Narrow(MessageBoxText(box));
+    EXPECT_TRUE(CloseHelpViewer(viewer));
+    return calls[count - 1];
 }
 
 }  // namespace vitrell::e2e

@@ -308,9 +308,8 @@ TEST_F(MainWindowE2E, WindowFitsItsBarsAtEveryDpi) {
 
 TEST_F(MainWindowE2E, ToolbarButtonsDoWhatTheyShow) {
     PutString(L"Config", L"OptTou2", L"7");
-    HelpObserver help;
-    ASSERT_TRUE(help.Ready());
     Vitrell app;
+    app.TraceChannels(kHtmlHelpTrace);
     StartShown(app);
     ASSERT_EQ(ToolbarButtonCount(toolbar), 6);
     EXPECT_EQ(GetString(L"Config", L"OptOn_Off"), L"1") << "a first start comes up on";
@@ -324,10 +323,9 @@ TEST_F(MainWindowE2E, ToolbarButtonsDoWhatTheyShow) {
     EXPECT_TRUE(LampShows(app, 3, "grey")) << "after the toggle";
 
     ASSERT_TRUE(ClickAt(Button(app, 4)));
-    EXPECT_TRUE(WaitUntil([&] { return !help.Requests().empty(); }, 2000)) << "no help request";
-    if (!help.Requests().empty()) {
-        EXPECT_EQ(help.Requests().back().command, static_cast<UINT>(HELP_CONTENTS));
-        EXPECT_NE(help.Requests().back().file.find("VITRELL.HLP"), std::string::npos) << help.Requests().back().file;
+    if (const auto help = ViewerOfCall(app, 1)) {
+        EXPECT_EQ(help->command, "HH_DISPLAY_TOC");
+        EXPECT_EQ(help->page, "overview.htm");
     }
 
     ASSERT_TRUE(ClickAt(Button(app, 2)));
@@ -533,30 +531,44 @@ TEST_F(MainWindowE2E, LogOffAnsweredCancelIsRefused) {
     EXPECT_TRUE(app.Close()) << app.Error();
 }
 
-TEST_F(MainWindowE2E, F1AsksForTheKeywordSearchOfTheHelpFileBesideTheExe) {
-    HelpObserver help;
-    ASSERT_TRUE(help.Ready());
+TEST_F(MainWindowE2E, F1AndContentsOpenTheHelpFileBesideTheExe) {
     const std::wstring exe = VitrellExePath();
-    const std::string folder = Narrow(exe.substr(0, exe.find_last_of(L"\\/") + 1));
+    const std::wstring chm = exe.substr(0, exe.find_last_of(L"\\/") + 1) + L"VITRELL.chm";
     wchar_t temp[MAX_PATH];
     ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
     // Started in its own folder or in another current directory, it finds what lies beside the exe: the help
-    // file and the toolbar's icons in "resource\".
+    // file and the toolbar's icons in "resource\". F1 asks for the keyword index, 目次 for the contents; Windows 7
+    // has no WinHelp, so HTML Help opens VITRELL.chm, on its first page either way.
     for (const std::wstring& current : {std::wstring(), std::wstring(temp)}) {
         SCOPED_TRACE("started in " + (current.empty() ? "the exe's folder" : Narrow(current)));
         DeleteSettings();
         QuickStart();
         Vitrell app;
+        app.TraceChannels(kHtmlHelpTrace);
         StartShown(app, current);
         EXPECT_TRUE(LampShows(app, 3, "green")) << "no icon from resource\\";
         ASSERT_TRUE(BringToFront(app.MainWindow()));
-        const size_t before = help.Requests().size();
         PressKey(VK_F1);
-        ASSERT_TRUE(WaitUntil([&] { return help.Requests().size() > before; }, 3000)) << "no help request";
-        const auto request = help.Requests().back();
-        EXPECT_EQ(request.command, static_cast<UINT>(HELP_PARTIALKEY));
-        EXPECT_EQ(request.file, folder + "VITRELL.HLP");
+        const auto index = ViewerOfCall(app, 1);
+        ASSERT_TRUE(BringToFront(app.MainWindow()));
+        KeyDown(VK_MENU);
+        PressKey('M');
+        KeyUp(VK_MENU);
+        ASSERT_TRUE(ChooseFromMenus(app.Pid(), {'H', 'C'}));
+        const auto contents = ViewerOfCall(app, 2);
+        const std::pair<std::optional<HtmlHelpCall>, const char*> rows[] = {{index, "HH_DISPLAY_INDEX"},
+                                                                            {contents, "HH_DISPLAY_TOC"}};
+        for (const auto& [call, command] : rows) {
+            if (!call)
+                continue;
+            EXPECT_EQ(call->command, command);
+            EXPECT_EQ(call->file, chm);
+            EXPECT_EQ(call->owner, app.MainWindow());
+            EXPECT_EQ(call->page, "overview.htm") << command;
+        }
         EXPECT_TRUE(app.Close()) << app.Error();
+        const auto calls = HtmlHelpCalls(app.Trace().value_or(""));
+        EXPECT_TRUE(!calls.empty() && calls.back().command == "HH_CLOSE_ALL") << "the exit closes HTML Help";
     }
 }
 
@@ -770,8 +782,6 @@ TEST_F(MainWindowE2E, RightClickOnTheIconOpensTheSettingsWhileHidden) {
 }
 
 TEST_F(MainWindowE2E, ShortcutsWorkWhileTheMenuBarShows) {
-    HelpObserver help;
-    ASSERT_TRUE(help.Ready());
     {
         Vitrell app;
         StartShown(app);
@@ -791,6 +801,7 @@ TEST_F(MainWindowE2E, ShortcutsWorkWhileTheMenuBarShows) {
     QuickStart();
     PutString(L"Config", L"OptMBar", L"0");
     Vitrell bare;
+    bare.TraceChannels(kHtmlHelpTrace);
     StartShown(bare);
     ASSERT_TRUE(BringToFront(bare.MainWindow()));
     PressKey(VK_F1);
@@ -798,7 +809,7 @@ TEST_F(MainWindowE2E, ShortcutsWorkWhileTheMenuBarShows) {
     PressKey('I');
     KeyUp(VK_CONTROL);
     PumpFor(600);
-    EXPECT_TRUE(help.Requests().empty()) << "F1 asked for help without the menu bar";
+    EXPECT_TRUE(HtmlHelpCalls(bare.Trace().value_or("")).empty()) << "F1 asked for help without the menu bar";
     EXPECT_TRUE(IsWindowVisible(bare.MainWindow())) << "Ctrl+I iconified without the menu bar";
     EXPECT_TRUE(bare.Close()) << bare.Error();
 }
