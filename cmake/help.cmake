@@ -55,3 +55,11 @@ else()
     message(STATUS "Help: chmcmd (Debian fp-utils) not found, so no VITRELL.chm is made")
 endif()
 add_custom_target(vitrell_help ALL DEPENDS ${vitrell_help_files})
+
+# Visual Studio puts the exe in a folder per configuration: the help follows it there.
+get_property(vitrell_multi_config GLOBAL PROPERTY GENERATOR_IS_MULTI_CONFIG)
+if(WIN32 AND vitrell_multi_config)
+    add_dependencies(VITRELL vitrell_help)
+    add_custom_command(TARGET VITRELL POST_BUILD
+                       COMMAND ${CMAKE_COMMAND} -E copy_if_different ${vitrell_help_files} $<TARGET_FILE_DIR:VITRELL>)
+endif()

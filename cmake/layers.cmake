@@ -22,6 +22,7 @@ endforeach()
 
 include(${CMAKE_SOURCE_DIR}/tests/e2e/register.cmake OPTIONAL)
 include(${CMAKE_SOURCE_DIR}/tests/fuzz/register.cmake)
+include(${CMAKE_SOURCE_DIR}/tests/help/register.cmake)
 
 # The benchmarks in their quick mode: every section must still run and print its figures.
 add_test(NAME bench.quick COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/bench_check.sh ${VITRELL_CROSS_ROOT})

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds VITRELL for 64-bit and 32-bit Windows and packs what a user downloads:
 #   dist/VITRELL-<version>-win64.zip and dist/VITRELL-<version>-win32.zip, each holding one folder with
-#   VITRELL.exe (stripped), resource\ with the toolbar icons, README-ja.txt and README-en.txt.
+#   VITRELL.exe (stripped), its help (VITRELL.HLP, VITRELL.CNT, VITRELL.chm), resource\ with the toolbar icons,
+#   README-ja.txt and README-en.txt.
 # usage: scripts/release.sh [BUILD_ROOT]   (default build/release)
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
@@ -39,6 +40,14 @@ for arch in win64 win32; do
         exit 1
     fi
     cp "$build"/resource/*.ico "$stage/resource/"
+    # The normal build compiles the help beside the exe; a release without it would answer F1 with an error.
+    for help in VITRELL.HLP VITRELL.CNT VITRELL.chm; do
+        if [ ! -f "$build/$help" ]; then
+            echo "release.sh: no $help in $build (is chmcmd from fp-utils installed?)" >&2
+            exit 1
+        fi
+        cp "$build/$help" "$stage/"
+    done
     # Notepad on a Japanese Windows 2000/XP reads Shift-JIS with CRLF line ends.
     iconv -f UTF-8 -t CP932 "$src/docs/README-ja.txt" | sed 's/$/\r/' >"$stage/README-ja.txt"
     sed 's/$/\r/' "$src/docs/README-en.txt" >"$stage/README-en.txt"

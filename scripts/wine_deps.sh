@@ -14,6 +14,8 @@ packages=(
     wine wine64 fonts-wine xvfb fonts-ipafont-gothic fonts-ipafont-mincho
     # the headless run: a compositor, the pointer, window properties and the screenshot
     xcompmgr xdotool x11-utils imagemagick
+    # the help: chmcmd compiles VITRELL.chm and chmls checks it
+    fp-utils
 )
 
 missing=()

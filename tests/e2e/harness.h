@@ -149,11 +149,12 @@ class Vitrell {
     bool Start(DWORD timeoutMs = 15000, Shown shown = Shown::kAuto, const std::wstring& currentDirectory = {});
     // The same, with Wine tracing the program's registry calls into the driver's stderr log (see RegistryWrites).
     bool StartTracingRegistry(DWORD timeoutMs = 15000, Shown shown = Shown::kAuto);
-    // From the next start on, Wine traces these channels of the program (a WINEDEBUG text, e.g.
-    // L"-all,trace+htmlhelp") into the driver's stderr log; Trace reads them.
-    void TraceChannels(const wchar_t* channels) { channels_ = channels; }
-    // What Wine has traced since the start; nullopt without a log (see RegistryWrites).
-    std::optional<std::string> Trace() const;
+    // The same with any Wine debug channels (a WINEDEBUG value), which the programs it starts inherit.
+    bool StartTracing(const wchar_t* wineDebug, DWORD timeoutMs = 15000, Shown shown = Shown::kAuto);
+    // Traces those channels from the next Start on (for a start StartTracing does not offer).
+    void TraceChannels(const wchar_t* wineDebug) { channels_ = wineDebug; }
+    // What the traces wrote to the driver's stderr log since the start; nullopt without a log.
+    std::optional<std::string> TraceSinceStart() const;
     // The value names the program's main thread has written since StartTracingRegistry, in write order.
     // nullopt when no trace is available (the driver runs without $VITRELL_E2E_STDERR, as e2e_run.sh sets it).
     std::optional<std::vector<std::wstring>> RegistryWrites() const;

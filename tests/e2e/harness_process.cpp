@@ -196,11 +196,15 @@ bool Vitrell::Start(DWORD timeoutMs, Shown shown, const std::wstring& currentDir
 }
 
 bool Vitrell::StartTracingRegistry(DWORD timeoutMs, Shown shown) {
-    TraceChannels(L"-all,trace+reg");
+    return StartTracing(L"-all,trace+reg", timeoutMs, shown);
+}
+
+bool Vitrell::StartTracing(const wchar_t* wineDebug, DWORD timeoutMs, Shown shown) {
+    TraceChannels(wineDebug);
     return Start(timeoutMs, shown);
 }
 
-std::optional<std::string> Vitrell::Trace() const {
+std::optional<std::string> Vitrell::TraceSinceStart() const {
     const std::wstring log = StderrLogPath();
     if (log.empty() || !traceOffset_)
         return std::nullopt;
@@ -208,7 +212,7 @@ std::optional<std::string> Vitrell::Trace() const {
 }
 
 std::optional<std::vector<std::wstring>> Vitrell::RegistryWrites() const {
-    const std::optional<std::string> text = Trace();
+    const std::optional<std::string> text = TraceSinceStart();
     if (!text)
         return std::nullopt;
     // Wine writes one line per call: "0104:trace:reg:NtSetValueKey (0x4c,L"OptLogo",1,...)".

@@ -385,12 +385,12 @@ std::optional<HtmlHelpCall> ViewerOfCall(const Vitrell& app, size_t count) {
     std::vector<HtmlHelpCall> calls;
     if (!WaitUntil(
             [&] {
-                calls = HtmlHelpCalls(app.Trace().value_or(""));
+                calls = HtmlHelpCalls(app.TraceSinceStart().value_or(""));
                 return calls.size() >= count && !calls[count - 1].page.empty();
             },
             5000, "the viewer to load a page")) {
         ADD_FAILURE() << "HTML Help call " << count << ": " << calls.size() << " calls traced"
-                      << (app.Trace() ? "" : " (no trace: run through e2e_run.sh)");
+                      << (app.TraceSinceStart() ? "" : " (no trace: run through e2e_run.sh)");
         return std::nullopt;
     }
     HWND viewer = WaitForHelpViewer(app.Pid());

@@ -567,7 +567,7 @@ TEST_F(MainWindowE2E, F1AndContentsOpenTheHelpFileBesideTheExe) {
             EXPECT_EQ(call->page, "overview.htm") << command;
         }
         EXPECT_TRUE(app.Close()) << app.Error();
-        const auto calls = HtmlHelpCalls(app.Trace().value_or(""));
+        const auto calls = HtmlHelpCalls(app.TraceSinceStart().value_or(""));
         EXPECT_TRUE(!calls.empty() && calls.back().command == "HH_CLOSE_ALL") << "the exit closes HTML Help";
     }
 }
@@ -809,7 +809,7 @@ TEST_F(MainWindowE2E, ShortcutsWorkWhileTheMenuBarShows) {
     PressKey('I');
     KeyUp(VK_CONTROL);
     PumpFor(600);
-    EXPECT_TRUE(HtmlHelpCalls(bare.Trace().value_or("")).empty()) << "F1 asked for help without the menu bar";
+    EXPECT_TRUE(HtmlHelpCalls(bare.TraceSinceStart().value_or("")).empty()) << "F1 asked for help without the menu bar";
     EXPECT_TRUE(IsWindowVisible(bare.MainWindow())) << "Ctrl+I iconified without the menu bar";
     EXPECT_TRUE(bare.Close()) << bare.Error();
 }

@@ -2,6 +2,7 @@
 // the running program, the toolbar arrangement across a restart, help, and bad stored values.
 #include <commctrl.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -572,4 +573,98 @@ TEST_F(SettingsDialogE2e, ExitWhileTheModelessDialogIsOpenEndsCleanly) {
 }
 
 }  // namespace
+
+namespace {
+
+// A title as Wine's traces print text of code page 932: bytes from 0x80 up as \xNN.
+std::string TracedTitle(const wchar_t* title) {
+    char bytes[256] = {};
+    (void)WideCharToMultiByte(932, 0, title, -1, bytes, sizeof(bytes), nullptr, nullptr);
+    std::string out;
+    for (const char* p = bytes; *p; ++p) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        char escaped[8];
+        std::snprintf(escaped, sizeof(escaped), c >= 0x80 ? "\\x%02x" : c == '\\' ? "\\\\" : "%c", c);
+        out += escaped;
+    }
+    return out;
+}
+
+// The title of the page winhlp32 showed for the request traced as `request` ("Got[..]: cmd=1 data=00000018"):
+// the page it looked up next by offset, among the pages it loaded from the file.
+std::string ShownPage(const std::string& trace, const std::string& request) {
+    const size_t got = trace.find(request);
+    const size_t lookup = got == std::string::npos ? got : trace.find("HLPFILE_PageByOffset <", got);
+    if (lookup == std::string::npos)
+        return "(no page looked up after " + request + ")";
+    const size_t open = trace.find(">[", lookup), close = trace.find(']', open);
+    char offset[16];
+    std::snprintf(offset, sizeof(offset), "%08lx", std::stoul(trace.substr(open + 2, close - open - 2), nullptr, 16));
+    const size_t page = trace.find("<< " + std::string(offset) + " >>");
+    const size_t title = page == std::string::npos ? page : trace.rfind("title=\"", page);
+    return title == std::string::npos ? "(no page at offset " + std::string(offset) + ")"
+                                      : trace.substr(title + 7, trace.find("\" ", title) - title - 7);
+}
+
+}  // namespace
+
+TEST_F(SettingsDialogE2e, OnXpWineHelpOpensOurHelpFileAtEachEntryPoint) {
+    // Windows XP for the program: it calls WinHelp, and Wine's winhlp32 reads the VITRELL.HLP beside the exe.
+    const std::wstring exe = VitrellExePath();
+    ASSERT_NE(GetFileAttributesW((exe.substr(0, exe.find_last_of(L"\\/") + 1) + L"VITRELL.HLP").c_str()),
+              INVALID_FILE_ATTRIBUTES)
+        << "no VITRELL.HLP beside " << Narrow(exe);
+    const std::wstring appDefaults = L"Software\\Wine\\AppDefaults\\VITRELL.exe";
+    struct Xp {
+        std::wstring key;
+        ~Xp() { (void)DeleteKeyTree(key); }
+    } xp{appDefaults};
+    ASSERT_TRUE(PutStringAt(appDefaults, L"Version", L"winxp"));
+    Vitrell app;
+    ASSERT_TRUE(app.StartTracing(L"-all,trace+winhelp,fixme+winhelp")) << app.Error();
+
+    HWND dialog = nullptr;
+    ASSERT_TRUE(Request(app, Way::MenuItem));
+    ASSERT_NE(dialog = WaitForSettingsDialog(app), nullptr);
+    Press(dialog, kIdHelp);
+    auto viewer = [] { return FindWindowW(L"MS_WINHELP", nullptr); };
+    ASSERT_TRUE(WaitUntil([&] { return viewer() != nullptr; }, 10000, "winhlp32's window"));
+    DWORD viewerPid = 0;
+    (void)GetWindowThreadProcessId(viewer(), &viewerPid);
+    auto traced = [&](const char* what) {
+        return WaitUntil([&] { return app.TraceSinceStart().value_or("").find(what) != std::string::npos; }, 5000);
+    };
+    ASSERT_TRUE(traced("cmd=1 data=00000018")) << "HELP_CONTEXT 24 did not reach winhlp32";
+    ASSERT_TRUE(ShowTab(dialog, 1));
+    Press(dialog, kIdHelp);
+    ASSERT_TRUE(traced("cmd=1 data=00000019")) << "HELP_CONTEXT 25 did not reach winhlp32";
+    Press(dialog, kIdCancel);
+    ASSERT_TRUE(WaitForNoSettingsDialog(app));
+    // 目次 in the help menu, then F1 (HELP_PARTIALKEY, which Wine 8's winhlp32 logs as unhandled).
+    ASSERT_TRUE(BringToFront(app.MainWindow()));
+    KeyDown(VK_MENU);
+    PressKey('M');
+    KeyUp(VK_MENU);
+    ASSERT_TRUE(ChooseFromMenus(app.Pid(), {'H', 'C'}));
+    EXPECT_TRUE(traced("cmd=3 data=")) << "HELP_CONTENTS did not reach winhlp32";
+    ASSERT_TRUE(BringToFront(app.MainWindow()));
+    PressKey(VK_F1);
+    EXPECT_TRUE(traced("Unhandled command (105)")) << "HELP_PARTIALKEY did not reach winhlp32";
+
+    const std::string trace = app.TraceSinceStart().value_or("");
+    EXPECT_EQ(ShownPage(trace, "cmd=1 data=00000018"), TracedTitle(L"各種設定 - 「環境設定」タブ"));
+    EXPECT_EQ(ShownPage(trace, "cmd=1 data=00000019"), TracedTitle(L"各種設定 - 「初期設定」タブ"));
+    EXPECT_EQ(ShownPage(trace, "cmd=3 data="), TracedTitle(L"目次 - ビトレルとは"));
+    EXPECT_EQ(FindMessageBox(viewerPid), nullptr) << "winhlp32 shows an error box";
+    EXPECT_EQ(FindMessageBox(app.Pid()), nullptr) << "VITRELL shows an error box";
+    EXPECT_TRUE(app.Close()) << app.Error();
+
+    // winhlp32 is closed by its windows, and ended if it will not go.
+    UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, viewerPid));
+    for (HWND window : TopLevelWindowsOf(viewerPid, L"MS_WINHELP"))
+        (void)PostMessageW(window, WM_CLOSE, 0, 0);
+    if (process && WaitForSingleObject(process.get(), 5000) != WAIT_OBJECT_0)
+        (void)TerminateProcess(process.get(), 1);
+}
+
 }  // namespace vitrell::e2e

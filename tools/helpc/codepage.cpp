@@ -1,7 +1,9 @@
 #include "codepage.h"
 
 #ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
 #else
 #include <iconv.h>
@@ -37,10 +39,12 @@ bool ToCodePage932(std::string_view utf8, std::string& out) {
 #else
 bool ToCodePage932(std::string_view utf8, std::string& out) {
     out.clear();
-    iconv_t converter = iconv_open("CP932", "UTF-8");
+    // Opening a converter loads its tables: one for the whole run.
+    static const iconv_t converter = iconv_open("CP932", "UTF-8");
     if (converter == reinterpret_cast<iconv_t>(-1)) {
         return false;
     }
+    (void)iconv(converter, nullptr, nullptr, nullptr, nullptr);  // back to the initial shift state
     std::string input(utf8);
     std::vector<char> buffer(input.size() * 2 + 16);
     char* in = input.data();
@@ -48,7 +52,6 @@ bool ToCodePage932(std::string_view utf8, std::string& out) {
     char* outPtr = buffer.data();
     size_t outLeft = buffer.size();
     const size_t result = iconv(converter, &in, &inLeft, &outPtr, &outLeft);
-    iconv_close(converter);
     if (result == static_cast<size_t>(-1) || inLeft != 0) {
         return false;
     }

@@ -221,7 +221,8 @@ std::string BuildBTree(const BTreeShape& shape, const std::vector<BTreeEntry>& e
         std::string page(kLeafHeader, '\0');
         uint16_t count = 0;
         const size_t first = next;
-        while (next < entries.size() && page.size() + entries[next].leaf.size() <= pageSize) {
+        // At least one entry, so that an oversized one cannot stall the loop (callers keep entries small).
+        while (next < entries.size() && (count == 0 || page.size() + entries[next].leaf.size() <= pageSize)) {
             page += entries[next].leaf;
             ++count;
             ++next;
@@ -407,6 +408,7 @@ bool WriteWinHelp(const Project& project,
     const size_t before = diagnostics.size();
     constexpr int kTopicHeaderSize = 28;
     constexpr size_t kLargestRecord = kTopicBlockSize - kTopicBlockHeaderSize - kTopicLinkHeaderSize;
+    constexpr size_t kLongestEntry = 255;  // titles and keywords, in code page 932
 
     // The records, and where each topic's header, title and body start.
     std::vector<TopicLink> links;
@@ -416,6 +418,14 @@ bool WriteWinHelp(const Project& project,
     std::vector<TopicRecords> records;
     for (const Topic& topic : project.topics) {
         TopicRecords r{};
+        for (const std::string& text : topic.keywords) {
+            if (text.size() > kLongestEntry) {
+                diagnostics.push_back({topic.file, topic.keywordsLine, "keyword longer than 255 bytes: " + text});
+            }
+        }
+        if (topic.title.size() > kLongestEntry) {
+            diagnostics.push_back({topic.file, topic.titleLine, "title longer than 255 bytes"});
+        }
         r.header = links.size();
         links.push_back({2, std::string(kTopicHeaderSize, '\0'), topic.title});
         r.title = links.size();
