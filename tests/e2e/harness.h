@@ -313,23 +313,14 @@ class HelpObserver final : public WindowThread {
     std::vector<Request> requests_;
 };
 
-// The HTML Help viewer of process `pid` (class "HH Parent") once it shows; nullptr when none shows in time.
-HWND WaitForHelpViewer(DWORD pid, DWORD timeoutMs = 5000);
-
-// The channels that show what a program asks of HTML Help and which page the viewer loads (Vitrell::TraceChannels).
+// Wine's channel of what a program asks of HTML Help and which page the viewer loads (Vitrell::TraceChannels).
 inline constexpr wchar_t kHtmlHelpTrace[] = L"-all,trace+htmlhelp";
-// One HtmlHelpW call of the program and the page the viewer then loaded, as Wine traced them.
-struct HtmlHelpCall {
-    HWND owner = nullptr;
-    std::wstring file;    // as passed, "::/page" included for a topic
-    std::string command;  // Wine's name: "HH_DISPLAY_TOC", "HH_DISPLAY_INDEX", "HH_DISPLAY_TOPIC"
-    std::string page;     // what the viewer navigated to after the call ("settings_initial.htm"); empty: nothing
-};
-std::vector<HtmlHelpCall> HtmlHelpCalls(const std::string& trace);
-// Waits until the program's `count`-th HtmlHelpW call has opened its viewer and loaded a page; then checks that the
-// viewer shows with the .chm's title and that no message box of the program is open, and closes the viewer.
-// Returns that call (nullopt, with the reason added to the test's failures, when it did not come to that).
-std::optional<HtmlHelpCall> ViewerOfCall(const Vitrell& app, size_t count);
+// The program's HtmlHelpW calls, each as Wine names its command and then the page the viewer loaded for it:
+// "HH_DISPLAY_TOPIC settings_initial.htm"; the command alone when no page was loaded.
+std::vector<std::string> HtmlHelpCalls(const Vitrell& app);
+// Waits for the `count`-th call to load a page, checks its viewer (class "HH Parent", titled with the .chm's title)
+// and that the program shows no message box, then closes the viewer. Returns that call ("" when none came).
+std::string ViewerOfCall(const Vitrell& app, size_t count);
 
 // ---- Looking at other windows --------------------------------------------------------------------------------
 

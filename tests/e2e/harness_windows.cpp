@@ -1,9 +1,6 @@
 // The harness (tests/e2e/harness.h): the driver's own windows, each on a thread of its own.
 #include "tests/e2e/harness.h"
 
-#include <commctrl.h>
-
-#include <cstdlib>
 #include <cstring>
 
 #include "tests/e2e/harness_internal.h"
@@ -314,96 +311,49 @@ HWND HelpObserver::Create() {
 
 // ---- The HTML Help viewer ----------------------------------------------------------------------------------------
 
-HWND WaitForHelpViewer(DWORD pid, DWORD timeoutMs) {
-    HWND viewer = nullptr;
-    (void)WaitUntil(
-        [&] {
-            for (HWND window : TopLevelWindowsOf(pid, L"HH Parent"))
-                if (IsWindowVisible(window))
-                    viewer = window;
-            return viewer != nullptr;
-        },
-        timeoutMs, "the HTML Help viewer to show");
-    return viewer;
-}
-
-namespace {
-
-constexpr wchar_t kHelpTitle[] = L"VITRELL ヘルプ";  // docs/help/contents.txt
-
-// The text of a traced L"..." after `at`, with Wine's escapes undone (paths are ASCII here).
-std::wstring TracedString(const std::string& line, size_t at) {
-    std::wstring text;
-    const size_t open = line.find("L\"", at);
-    for (size_t i = open == std::string::npos ? line.size() : open + 2; i < line.size() && line[i] != '"'; ++i)
-        text += static_cast<wchar_t>(line[i] == '\\' && i + 1 < line.size() ? line[++i] : line[i]);
-    return text;
-}
-
-// The title as the viewer shows it: the .chm keeps it in code page 932; Wine reads it in the system's.
-std::wstring TitleAsShown() {
-    char bytes[64] = {};
-    const int n = WideCharToMultiByte(932, 0, kHelpTitle, -1, bytes, sizeof(bytes), nullptr, nullptr);
-    wchar_t shown[64] = {};
-    (void)MultiByteToWideChar(CP_ACP, 0, bytes, n, shown, 64);
-    return shown;
-}
-
-bool CloseHelpViewer(HWND viewer) {
-    (void)PostMessageW(viewer, WM_CLOSE, 0, 0);  // the wait tells whether it went
-    return WaitUntil([&] { return !IsWindow(viewer); }, 3000, "the HTML Help viewer to close");
-}
-
-}  // namespace
-
-std::vector<HtmlHelpCall> HtmlHelpCalls(const std::string& trace) {
-    std::vector<HtmlHelpCall> calls;
-    for (size_t start = 0, end; start < trace.size(); start = end + 1) {
-        end = trace.find('\n', start);
-        if (end == std::string::npos)
-            end = trace.size();
-        const std::string line = trace.substr(start, end - start);
-        if (const size_t at = line.find(":htmlhelp:HtmlHelpW ("); at != std::string::npos) {
-            HtmlHelpCall call;
-            call.owner = reinterpret_cast<HWND>(std::strtoull(line.c_str() + at + 21, nullptr, 16));
-            call.file = TracedString(line, at);
-            const size_t command = line.find("command=", at);
-            if (command != std::string::npos)
-                call.command = line.substr(command + 8, line.find(',', command) - command - 8);
-            calls.push_back(call);
-        } else if (const size_t url = line.find(":htmlhelp:navigate_url "); url != std::string::npos) {
-            const std::wstring address = TracedString(line, url);
-            const size_t page = address.find(L"::/");
-            if (!calls.empty() && calls.back().page.empty() && page != std::wstring::npos)
-                calls.back().page = Narrow(address.substr(page + 3));
-        }
+std::vector<std::string> HtmlHelpCalls(const Vitrell& app) {
+    const std::string trace = app.TraceSinceStart().value_or("");
+    std::vector<std::string> calls;
+    for (size_t at = 0; (at = trace.find(":htmlhelp:", at)) != std::string::npos; ++at) {
+        const std::string line = trace.substr(at, trace.find('\n', at) - at);
+        const size_t command = line.find("command="), page = line.find("::/");
+        if (line.rfind(":htmlhelp:HtmlHelpW ", 0) == 0 && command != std::string::npos)
+            calls.push_back(line.substr(command + 8, line.find(',', command) - command - 8));
+        else if (line.rfind(":htmlhelp:navigate_url ", 0) == 0 && page != std::string::npos && !calls.empty() &&
+                 calls.back().find(' ') == std::string::npos)
+            calls.back() += ' ' + line.substr(page + 3, line.find('"', page) - page - 3);
     }
     return calls;
 }
 
-std::optional<HtmlHelpCall> ViewerOfCall(const Vitrell& app, size_t count) {
-    std::vector<HtmlHelpCall> calls;
-    if (!WaitUntil(
-            [&] {
-                calls = HtmlHelpCalls(app.TraceSinceStart().value_or(""));
-                return calls.size() >= count && !calls[count - 1].page.empty();
-            },
-            5000, "the viewer to load a page")) {
-        ADD_FAILURE() << "HTML Help call " << count << ": " << calls.size() << " calls traced"
-                      << (app.TraceSinceStart() ? "" : " (no trace: run through e2e_run.sh)");
-        return std::nullopt;
-    }
-    HWND viewer = WaitForHelpViewer(app.Pid());
+std::string ViewerOfCall(const Vitrell& app, size_t count) {
+    std::vector<std::string> calls;
+    HWND viewer = nullptr;
+    (void)WaitUntil(
+        [&] {
+            calls = HtmlHelpCalls(app);
+            for (HWND window : TopLevelWindowsOf(app.Pid(), L"HH Parent"))
+                viewer = IsWindowVisible(window) ? window : viewer;
+            return viewer && calls.size() >= count && calls[count - 1].find(' ') != std::string::npos;
+        },
+        5000, "the HTML Help viewer to load a page");
+    const std::string call = calls.size() >= count ? calls[count - 1] : std::string();
     if (!viewer) {
         ADD_FAILURE() << "no HTML Help viewer shows";
-        return std::nullopt;
+        return call;
     }
+    // The .chm holds its title in code page 932; Wine shows it as the system's code page reads those bytes.
     const std::wstring title = ControlText(viewer);
-    EXPECT_TRUE(title == kHelpTitle || title == TitleAsShown()) << "viewer titled " << Narrow(title);
+    char bytes[64] = {};
+    wchar_t asRead[64] = {};
+    (void)MultiByteToWideChar(
+        CP_ACP, 0, bytes, WideCharToMultiByte(932, 0, L"VITRELL ヘルプ", -1, bytes, 64, nullptr, nullptr), asRead, 64);
+    EXPECT_TRUE(title == L"VITRELL ヘルプ" || title == asRead) << "viewer titled " << Narrow(title);
     if (HWND box = FindMessageBox(app.Pid()))
         ADD_FAILURE() << "a message box: " << Narrow(MessageBoxText(box));
-    EXPECT_TRUE(CloseHelpViewer(viewer));
-    return calls[count - 1];
+    (void)PostMessageW(viewer, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(viewer); }, 3000, "the HTML Help viewer to close"));
+    return call;
 }
 
 }  // namespace vitrell::e2e

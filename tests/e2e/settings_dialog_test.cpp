@@ -351,19 +351,14 @@ TEST_F(SettingsDialogE2e, HelpOpensTheTopicOfEachTab) {
     ASSERT_TRUE(Request(app, Way::MenuItem));
     HWND dialog = WaitForSettingsDialog(app);
     ASSERT_NE(dialog, nullptr);
-    const char* pages[] = {"settings_environment.htm", "settings_initial.htm"};
+    // Windows 7 has no WinHelp: each tab's topic is the page of its context number in VITRELL.chm.
+    const char* pages[] = {"HH_DISPLAY_TOPIC settings_environment.htm", "HH_DISPLAY_TOPIC settings_initial.htm"};
     for (int tab : {0, 1}) {
         ASSERT_TRUE(ShowTab(dialog, tab));
         RECT button{};
         ASSERT_TRUE(GetWindowRect(GetDlgItem(dialog, kIdHelp), &button));
         ASSERT_TRUE(ClickAt({(button.left + button.right) / 2, (button.top + button.bottom) / 2}));
-        // Windows 7 has no WinHelp: the tab's topic is the page of its context number in VITRELL.chm.
-        if (const auto help = ViewerOfCall(app, tab + 1)) {
-            EXPECT_EQ(help->command, "HH_DISPLAY_TOPIC");
-            EXPECT_EQ(help->page, pages[tab]);
-            EXPECT_EQ(Narrow(help->file.substr(help->file.rfind(L"::/") + 3)), pages[tab]) << "asked for";
-            EXPECT_EQ(help->owner, dialog);
-        }
+        EXPECT_EQ(ViewerOfCall(app, tab + 1), pages[tab]);
     }
     EXPECT_TRUE(IsWindowVisible(dialog)) << "help keeps the dialog open";
     Press(dialog, kIdCancel);

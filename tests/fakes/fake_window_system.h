@@ -2,24 +2,12 @@
 // Windows as plain records: a cursor, what lies under it, and every call the engine makes; and the help viewers.
 #include <map>
 #include <optional>
-#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "core/help.h"
 #include "platform/window_system.h"
-
-namespace vitrell {
-
-inline void PrintTo(const HelpCall& call, std::ostream* out) {
-    *out << (call.viewer == HelpViewer::kWinHelp ? "WinHelp " : "HtmlHelp ");
-    for (wchar_t c : call.file)
-        *out << (c < 0x80 ? static_cast<char>(c) : '?');
-    *out << " command " << call.command << " data " << call.data;
-}
-
-}  // namespace vitrell
 
 namespace vitrell::testing {
 

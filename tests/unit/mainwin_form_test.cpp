@@ -277,31 +277,21 @@ TEST_F(MainWindowCommands, HelpEntryPointsOnEachSystem) {
     const struct {
         const char* name;
         std::function<void()> click;
-        HelpCall winHelp, htmlHelp;
-    } entries[] = {
-        {"F1",
-         [&] { form.mnuHelpContent_KeyWord_Click(0); },
-         {HelpViewer::kWinHelp, hlp, kHelpPartialKey, 0},
-         {HelpViewer::kHtmlHelp, chm, kHhDisplayIndex, 0}},
-        {"contents",
-         [&] { form.mnuHelpContent_KeyWord_Click(1); },
-         {HelpViewer::kWinHelp, hlp, kHelpContents, 0},
-         {HelpViewer::kHtmlHelp, chm, kHhDisplayToc, 0}},
-        {"toolbar",
-         [&] { form.Toolbar1_ButtonClick(5); },
-         {HelpViewer::kWinHelp, hlp, kHelpContents, 0},
-         {HelpViewer::kHtmlHelp, chm, kHhDisplayToc, 0}},
-    };
+        std::uint32_t winHelp, htmlHelp;
+    } entries[] = {{"F1", [&] { form.mnuHelpContent_KeyWord_Click(0); }, kHelpPartialKey, kHhDisplayIndex},
+                   {"contents", [&] { form.mnuHelpContent_KeyWord_Click(1); }, kHelpContents, kHhDisplayToc},
+                   {"toolbar", [&] { form.Toolbar1_ButtonClick(5); }, kHelpContents, kHhDisplayToc}};
     for (const auto& system : systems) {
         help.version = {2, system.major, system.minor};
-        help.files = system.chmThere ? std::set<std::wstring>{chm} : std::set<std::wstring>{};
+        help.files = {system.chmThere ? chm : L""};
         help.htmlHelpLoads = system.loads;
         help.loads = 0;
         for (const auto& entry : entries) {
             help.calls.clear();
             help.owners.clear();
             entry.click();
-            const HelpCall& want = system.html ? entry.htmlHelp : entry.winHelp;
+            const HelpCall want = system.html ? HelpCall{HelpViewer::kHtmlHelp, chm, entry.htmlHelp, 0}
+                                              : HelpCall{HelpViewer::kWinHelp, hlp, entry.winHelp, 0};
             EXPECT_EQ(help.calls, std::vector<HelpCall>{want})
                 << entry.name << " on " << system.major << "." << system.minor << " chm " << system.chmThere;
             EXPECT_EQ(help.owners, std::vector<WindowHandle>{FakeMainWindowView::kOwner}) << entry.name;
@@ -504,30 +494,23 @@ TEST_F(MainWindowExit, AnExitWhileCustomisingClosesTheDialogAndUnloadsOnceItsLoo
     }
 }
 
-// What the exit closes: the viewers the program used, WinHelp once per window that asked it.
+// The exit closes the viewers help used: WinHelp once for each window that asked it, HTML Help once.
 TEST_F(MainWindowExit, ClosesTheHelpViewersItOpened) {
     const HelpCall quit{HelpViewer::kWinHelp, L"C:\\VITRELL\\VITRELL.HLP", kHelpQuit, 0};
     const HelpCall closeAll{HelpViewer::kHtmlHelp, L"", kHhCloseAll, 0};
-    const struct {
-        std::vector<bool> htmlThen;  // one help request each: through HTML Help or not
-        std::vector<HelpCall> want;
-    } rows[] = {
-        {{}, {}},
-        {{false, false}, {quit}},
-        {{true}, {closeAll}},
-        {{false, true}, {quit, closeAll}},  // the .chm appeared while the program ran
-    };
-    for (const auto& row : rows) {
+    const std::pair<std::vector<bool>, std::vector<HelpCall>> rows[] = {
+        {{}, {}}, {{false, false}, {quit}}, {{true}, {closeAll}}, {{false, true}, {quit, closeAll}}};
+    for (const auto& [htmlThen, want] : rows) {  // one request each, through HTML Help or not
         MainWindowRig rig;
-        rig.app.HelpFilePath = L"C:\\VITRELL\\VITRELL.HLP";
+        rig.app.HelpFilePath = quit.file;
         rig.app.HtmlHelpFilePath = L"C:\\VITRELL\\VITRELL.chm";
-        for (bool html : row.htmlThen) {
-            rig.help.files = html ? std::set<std::wstring>{rig.app.HtmlHelpFilePath} : std::set<std::wstring>{};
+        for (bool html : htmlThen) {
+            rig.help.files = {html ? rig.app.HtmlHelpFilePath : L""};  // the .chm may appear while it runs
             rig.form.mnuHelpContent_KeyWord_Click(1);
         }
         rig.help.calls.clear();
         rig.form.mnuFileEnd_Click();
-        EXPECT_EQ(rig.help.calls, row.want) << row.htmlThen.size() << " requests";
+        EXPECT_EQ(rig.help.calls, want) << htmlThen.size() << " requests";
     }
 }
 
