@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "core/product.h"
 #include "mainwin/main_window_win32.h"
+#include "platform/win32/help_viewers_win32.h"
 #include "platform/win32/message_pump_win32.h"
 #include "platform/win32/newer_calls_win32.h"
 #include "platform/win32/registry_win32.h"
@@ -89,7 +90,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     (void)InitCommonControlsEx(&controls);  // without it the controls that still come up are all there is
 
     vitrell::Win32Registry registry;
-    vitrell::AppContext app(registry);
+    vitrell::Win32HelpViewers helpViewers;
+    vitrell::AppContext app(registry, helpViewers);
     vitrell::Win32StartupHost host(instance, app);
     if (!vitrell::Main(app, host))
         return 0;  // the copy already running has been asked to show itself

@@ -69,6 +69,7 @@ bool Main(AppContext& app, IStartupHost& host) {
     const std::wstring folder = host.ApplicationFolder();
     host.ChangeDirectory(folder);
     app.HelpFilePath = JoinPath(folder, L"VITRELL.HLP");
+    app.HtmlHelpFilePath = JoinPath(folder, L"VITRELL.chm");
 
     s.OptLogo = ReadOrWriteDefault(store, kConfig, L"OptLogo", L"1");
     if (FlagOn(s.OptLogo))

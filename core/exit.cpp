@@ -13,6 +13,7 @@ void ExitApplication(AppContext& app, IExitHost& host) {
     // Stored inverted: the toggle the main window makes while loading brings this state back.
     app.Store.Set(app.Settings.OptOn_Off, kConfig, L"OptOn_Off", FlagText(!EngineSwitchOn(app.Settings.OptOn_Off)));
 
+    app.Help.CloseAll();  // the help windows the program opened go with it
     host.CloseSettingsDialog();
     host.UnloadMainWindow();
 }

@@ -356,10 +356,9 @@ void MainWindow::mnuHelpAbout_Click() {
 void MainWindow::mnuHelpContent_KeyWord_Click(int index) {
     if (unloaded_)
         return;
-    if (index == 0)
-        view_.OpenHelp(app_.HelpFilePath, kHelpPartialKey);
-    else if (index == 1)
-        view_.OpenHelp(app_.HelpFilePath, kHelpContents);
+    if (index == 0 || index == 1)
+        app_.Help.Open(view_.HelpOwner(), app_.HelpFilePath, app_.HtmlHelpFilePath,
+                       index == 0 ? kHelpPartialKey : kHelpContents, 0);
 }
 
 }  // namespace vitrell

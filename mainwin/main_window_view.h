@@ -6,11 +6,11 @@
 #include <string_view>
 
 #include "platform/monitors.h"
+#include "platform/twips.h"
+#include "platform/window_system.h"
 
 namespace vitrell {
 
-inline constexpr std::uint32_t kHelpContents = 0x0003;
-inline constexpr std::uint32_t kHelpPartialKey = 0x0105;
 inline constexpr int kVkUp = 0x26;
 inline constexpr int kVkDown = 0x28;
 
@@ -53,8 +53,8 @@ class IMainWindowView {
 
     virtual bool AskOkCancel(std::wstring_view text, std::wstring_view title) = 0;  // question icon; true on OK
     virtual void ShowExclamation(std::wstring_view text, std::wstring_view title) = 0;
-    virtual void OpenHelp(const std::wstring& file, std::uint32_t command) = 0;
-    virtual void PopupMainMenu() = 0;  // the first drop-down of the menu tree, at the cursor
+    virtual WindowHandle HelpOwner() = 0;  // the window help is opened for: this one, visible or not
+    virtual void PopupMainMenu() = 0;      // the first drop-down of the menu tree, at the cursor
 
     virtual void ShowSettingsDialog(bool modal) = 0;
     virtual void CloseSettingsDialog() = 0;

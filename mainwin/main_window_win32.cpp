@@ -361,9 +361,7 @@ class MainWindowWin32 final : public BaseWindow<MainWindowWin32>, private IMainW
     void ShowExclamation(std::wstring_view text, std::wstring_view title) override {
         (void)MessageBoxW(hwnd_, std::wstring(text).c_str(), std::wstring(title).c_str(), MB_OK | MB_ICONEXCLAMATION);
     }
-    void OpenHelp(const std::wstring& file, std::uint32_t command) override {
-        (void)WinHelpW(hwnd_, file.c_str(), command, 0);  // the help engine reports its own failures
-    }
+    WindowHandle HelpOwner() override { return reinterpret_cast<WindowHandle>(hwnd_); }
     void PopupMainMenu() override {
         if (!menuBar_)
             return;

@@ -175,7 +175,8 @@ void SettingsDialog::Command1_Click(int index) {
                 SaveInitSettings();
             break;
         case CommandButton::Help:
-            view_.ShowHelp(app_.HelpFilePath, tab_ == 0 ? kHelpContextEnvironment : kHelpContextInitial);
+            app_.Help.Open(view_.HelpOwner(), app_.HelpFilePath, app_.HtmlHelpFilePath, kHelpContext,
+                           tab_ == 0 ? kHelpContextEnvironment : kHelpContextInitial);
             break;
     }
 }

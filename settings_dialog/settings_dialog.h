@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/app_context.h"
+#include "core/help_topics.h"
 #include "core/product.h"
 #include "settings_dialog/settings_host.h"
 
@@ -17,9 +18,6 @@ inline constexpr int kTabCount = 2;
 
 inline constexpr int kBoxMenuBar = 4;
 inline constexpr int kBoxToolbar = 5;
-
-inline constexpr unsigned kHelpContextEnvironment = 24;
-inline constexpr unsigned kHelpContextInitial = 25;
 
 enum class CommandButton { Ok = 0, Cancel = 1, Apply = 2, Help = 3 };
 
@@ -35,7 +33,7 @@ class ISettingsDialogView {
     virtual ~ISettingsDialogView() = default;
     // A message box with an OK button only and the exclamation icon; returns when it is closed.
     virtual void ShowExclamation(std::wstring_view text, std::wstring_view title) = 0;
-    virtual void ShowHelp(const std::wstring& helpFile, unsigned context) = 0;
+    virtual WindowHandle HelpOwner() = 0;  // the dialog's own window
     virtual void Unload() = 0;
     // The dialog changed a value: the real control follows.
     virtual void ShowCheck(int index, bool checked) = 0;

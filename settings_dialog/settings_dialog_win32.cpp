@@ -354,9 +354,7 @@ class SettingsDialogWindow final : public BaseWindow<SettingsDialogWindow>,
         const std::wstring t(text), c(title);
         (void)MessageBoxW(hwnd_, t.c_str(), c.c_str(), MB_OK | MB_ICONEXCLAMATION);  // OK is the only answer
     }
-    void ShowHelp(const std::wstring& helpFile, unsigned context) override {
-        (void)WinHelpW(hwnd_, helpFile.c_str(), HELP_CONTEXT, context);  // the viewer reports its own failures
-    }
+    WindowHandle HelpOwner() override { return reinterpret_cast<WindowHandle>(hwnd_); }
     void Unload() override {
         if (!hwnd_)
             return;

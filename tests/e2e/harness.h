@@ -151,6 +151,8 @@ class Vitrell {
     bool StartTracingRegistry(DWORD timeoutMs = 15000, Shown shown = Shown::kAuto);
     // The same with any Wine debug channels (a WINEDEBUG value), which the programs it starts inherit.
     bool StartTracing(const wchar_t* wineDebug, DWORD timeoutMs = 15000, Shown shown = Shown::kAuto);
+    // Traces those channels from the next Start on (for a start StartTracing does not offer).
+    void TraceChannels(const wchar_t* wineDebug) { channels_ = wineDebug; }
     // What the traces wrote to the driver's stderr log since the start; nullopt without a log.
     std::optional<std::string> TraceSinceStart() const;
     // The value names the program's main thread has written since StartTracingRegistry, in write order.
@@ -176,6 +178,7 @@ class Vitrell {
     DWORD pid_ = 0;
     DWORD mainThreadId_ = 0;
     std::optional<ULONGLONG> traceOffset_;
+    const wchar_t* channels_ = nullptr;
     HWND main_ = nullptr;
     std::string error_;
 };
@@ -309,6 +312,15 @@ class HelpObserver final : public WindowThread {
     mutable CRITICAL_SECTION lock_;
     std::vector<Request> requests_;
 };
+
+// Wine's channel of what a program asks of HTML Help and which page the viewer loads (Vitrell::TraceChannels).
+inline constexpr wchar_t kHtmlHelpTrace[] = L"-all,trace+htmlhelp";
+// The program's HtmlHelpW calls, each as Wine names its command and then the page the viewer loaded for it:
+// "HH_DISPLAY_TOPIC settings_initial.htm"; the command alone when no page was loaded.
+std::vector<std::string> HtmlHelpCalls(const Vitrell& app);
+// Waits for the `count`-th call to load a page, checks its viewer (class "HH Parent", titled with the .chm's title)
+// and that the program shows no message box, then closes the viewer. Returns that call ("" when none came).
+std::string ViewerOfCall(const Vitrell& app, size_t count);
 
 // ---- Looking at other windows --------------------------------------------------------------------------------
 

@@ -189,7 +189,10 @@ Vitrell::~Vitrell() {
 }
 
 bool Vitrell::Start(DWORD timeoutMs, Shown shown, const std::wstring& currentDirectory) {
-    return Launch(timeoutMs, shown, nullptr, currentDirectory);
+    const std::wstring log = StderrLogPath();
+    if (channels_ && !log.empty())
+        traceOffset_ = FileSize(log);
+    return Launch(timeoutMs, shown, channels_, currentDirectory);
 }
 
 bool Vitrell::StartTracingRegistry(DWORD timeoutMs, Shown shown) {
@@ -197,10 +200,8 @@ bool Vitrell::StartTracingRegistry(DWORD timeoutMs, Shown shown) {
 }
 
 bool Vitrell::StartTracing(const wchar_t* wineDebug, DWORD timeoutMs, Shown shown) {
-    const std::wstring log = StderrLogPath();
-    if (!log.empty())
-        traceOffset_ = FileSize(log);
-    return Launch(timeoutMs, shown, wineDebug);
+    TraceChannels(wineDebug);
+    return Start(timeoutMs, shown);
 }
 
 std::optional<std::string> Vitrell::TraceSinceStart() const {

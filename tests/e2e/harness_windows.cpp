@@ -309,4 +309,51 @@ HWND HelpObserver::Create() {
                            this);
 }
 
+// ---- The HTML Help viewer ----------------------------------------------------------------------------------------
+
+std::vector<std::string> HtmlHelpCalls(const Vitrell& app) {
+    const std::string trace = app.TraceSinceStart().value_or("");
+    std::vector<std::string> calls;
+    for (size_t at = 0; (at = trace.find(":htmlhelp:", at)) != std::string::npos; ++at) {
+        const std::string line = trace.substr(at, trace.find('\n', at) - at);
+        const size_t command = line.find("command="), page = line.find("::/");
+        if (line.rfind(":htmlhelp:HtmlHelpW ", 0) == 0 && command != std::string::npos)
+            calls.push_back(line.substr(command + 8, line.find(',', command) - command - 8));
+        else if (line.rfind(":htmlhelp:navigate_url ", 0) == 0 && page != std::string::npos && !calls.empty() &&
+                 calls.back().find(' ') == std::string::npos)
+            calls.back() += ' ' + line.substr(page + 3, line.find('"', page) - page - 3);
+    }
+    return calls;
+}
+
+std::string ViewerOfCall(const Vitrell& app, size_t count) {
+    std::vector<std::string> calls;
+    HWND viewer = nullptr;
+    (void)WaitUntil(
+        [&] {
+            calls = HtmlHelpCalls(app);
+            for (HWND window : TopLevelWindowsOf(app.Pid(), L"HH Parent"))
+                viewer = IsWindowVisible(window) ? window : viewer;
+            return viewer && calls.size() >= count && calls[count - 1].find(' ') != std::string::npos;
+        },
+        5000, "the HTML Help viewer to load a page");
+    const std::string call = calls.size() >= count ? calls[count - 1] : std::string();
+    if (!viewer) {
+        ADD_FAILURE() << "no HTML Help viewer shows";
+        return call;
+    }
+    // The .chm holds its title in code page 932; Wine shows it as the system's code page reads those bytes.
+    const std::wstring title = ControlText(viewer);
+    char bytes[64] = {};
+    wchar_t asRead[64] = {};
+    (void)MultiByteToWideChar(
+        CP_ACP, 0, bytes, WideCharToMultiByte(932, 0, L"VITRELL ヘルプ", -1, bytes, 64, nullptr, nullptr), asRead, 64);
+    EXPECT_TRUE(title == L"VITRELL ヘルプ" || title == asRead) << "viewer titled " << Narrow(title);
+    if (HWND box = FindMessageBox(app.Pid()))
+        ADD_FAILURE() << "a message box: " << Narrow(MessageBoxText(box));
+    (void)PostMessageW(viewer, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(viewer); }, 3000, "the HTML Help viewer to close"));
+    return call;
+}
+
 }  // namespace vitrell::e2e

@@ -331,9 +331,8 @@ TEST_F(MainWindowE2E, WindowFitsItsBarsAtEveryDpi) {
 
 TEST_F(MainWindowE2E, ToolbarButtonsDoWhatTheyShow) {
     PutString(L"Config", L"OptTou2", L"7");
-    HelpObserver help;
-    ASSERT_TRUE(help.Ready());
     Vitrell app;
+    app.TraceChannels(kHtmlHelpTrace);
     StartShown(app);
     ASSERT_EQ(ToolbarButtonCount(toolbar), 6);
     EXPECT_EQ(GetString(L"Config", L"OptOn_Off"), L"1") << "a first start comes up on";
@@ -347,11 +346,7 @@ TEST_F(MainWindowE2E, ToolbarButtonsDoWhatTheyShow) {
     EXPECT_TRUE(LampShows(app, 3, "grey")) << "after the toggle";
 
     ASSERT_TRUE(ClickAt(Button(app, 4)));
-    EXPECT_TRUE(WaitUntil([&] { return !help.Requests().empty(); }, 2000)) << "no help request";
-    if (!help.Requests().empty()) {
-        EXPECT_EQ(help.Requests().back().command, static_cast<UINT>(HELP_CONTENTS));
-        EXPECT_NE(help.Requests().back().file.find("VITRELL.HLP"), std::string::npos) << help.Requests().back().file;
-    }
+    EXPECT_EQ(ViewerOfCall(app, 1), "HH_DISPLAY_TOC overview.htm");
 
     ASSERT_TRUE(ClickAt(Button(app, 2)));
     HWND dialog = WaitForSettingsDialog(app, 3000);
@@ -566,30 +561,32 @@ TEST_F(MainWindowE2E, LogOffAnsweredCancelIsRefused) {
     EXPECT_TRUE(app.Close()) << app.Error();
 }
 
-TEST_F(MainWindowE2E, F1AsksForTheKeywordSearchOfTheHelpFileBesideTheExe) {
-    HelpObserver help;
-    ASSERT_TRUE(help.Ready());
-    const std::wstring exe = VitrellExePath();
-    const std::string folder = Narrow(exe.substr(0, exe.find_last_of(L"\\/") + 1));
+TEST_F(MainWindowE2E, F1AndContentsOpenTheHelpFileBesideTheExe) {
     wchar_t temp[MAX_PATH];
     ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
     // Started in its own folder or in another current directory, it finds what lies beside the exe: the help
-    // file and the toolbar's icons in "resource\".
+    // file and the toolbar's icons in "resource\". Windows 7 has no WinHelp: F1 and 目次 open VITRELL.chm in
+    // HTML Help, on its index and its contents, both at its first page.
     for (const std::wstring& current : {std::wstring(), std::wstring(temp)}) {
         SCOPED_TRACE("started in " + (current.empty() ? "the exe's folder" : Narrow(current)));
         DeleteSettings();
         QuickStart();
         Vitrell app;
+        app.TraceChannels(kHtmlHelpTrace);
         StartShown(app, current);
         EXPECT_TRUE(LampShows(app, 3, "green")) << "no icon from resource\\";
         ASSERT_TRUE(BringToFront(app.MainWindow()));
-        const size_t before = help.Requests().size();
         PressKey(VK_F1);
-        ASSERT_TRUE(WaitUntil([&] { return help.Requests().size() > before; }, 3000)) << "no help request";
-        const auto request = help.Requests().back();
-        EXPECT_EQ(request.command, static_cast<UINT>(HELP_PARTIALKEY));
-        EXPECT_EQ(request.file, folder + "VITRELL.HLP");
+        EXPECT_EQ(ViewerOfCall(app, 1), "HH_DISPLAY_INDEX overview.htm");
+        ASSERT_TRUE(BringToFront(app.MainWindow()));
+        KeyDown(VK_MENU);
+        PressKey('M');
+        KeyUp(VK_MENU);
+        ASSERT_TRUE(ChooseFromMenus(app.Pid(), {'H', 'C'}));
+        EXPECT_EQ(ViewerOfCall(app, 2), "HH_DISPLAY_TOC overview.htm");
         EXPECT_TRUE(app.Close()) << app.Error();
+        const auto calls = HtmlHelpCalls(app);
+        EXPECT_TRUE(!calls.empty() && calls.back() == "HH_CLOSE_ALL") << "the exit closes HTML Help";
     }
 }
 
@@ -803,8 +800,6 @@ TEST_F(MainWindowE2E, RightClickOnTheIconOpensTheSettingsWhileHidden) {
 }
 
 TEST_F(MainWindowE2E, ShortcutsWorkWhileTheMenuBarShows) {
-    HelpObserver help;
-    ASSERT_TRUE(help.Ready());
     {
         Vitrell app;
         StartShown(app);
@@ -824,6 +819,7 @@ TEST_F(MainWindowE2E, ShortcutsWorkWhileTheMenuBarShows) {
     QuickStart();
     PutString(L"Config", L"OptMBar", L"0");
     Vitrell bare;
+    bare.TraceChannels(kHtmlHelpTrace);
     StartShown(bare);
     ASSERT_TRUE(BringToFront(bare.MainWindow()));
     PressKey(VK_F1);
@@ -831,7 +827,7 @@ TEST_F(MainWindowE2E, ShortcutsWorkWhileTheMenuBarShows) {
     PressKey('I');
     KeyUp(VK_CONTROL);
     PumpFor(600);
-    EXPECT_TRUE(help.Requests().empty()) << "F1 asked for help without the menu bar";
+    EXPECT_TRUE(HtmlHelpCalls(bare).empty()) << "F1 asked for help without the menu bar";
     EXPECT_TRUE(IsWindowVisible(bare.MainWindow())) << "Ctrl+I iconified without the menu bar";
     EXPECT_TRUE(bare.Close()) << bare.Error();
 }

@@ -108,10 +108,7 @@ class FakeMainWindowView final : public IMainWindowView {
         if (onExclamation)
             onExclamation();
     }
-    void OpenHelp(const std::wstring& file, std::uint32_t command) override {
-        helpFile = file;
-        log_.push_back("help:" + std::to_string(command));
-    }
+    WindowHandle HelpOwner() override { return kOwner; }
     void PopupMainMenu() override { log_.push_back("popup"); }
     void ShowSettingsDialog(bool modal) override { log_.push_back(modal ? "settings:modal" : "settings:modeless"); }
     void CloseSettingsDialog() override { log_.push_back("close-settings"); }
@@ -142,7 +139,8 @@ class FakeMainWindowView final : public IMainWindowView {
     int exclamations = 0;
     int osQueries = 0;
     int schemeQueries = 0;
-    std::wstring lastText, lastTitle, helpFile;
+    static constexpr WindowHandle kOwner = 0x1001;
+    std::wstring lastText, lastTitle;
     std::wstring os = L"Windows XP";
     std::wstring scheme;
     std::function<void()> onAsk, onExclamation, onDoEvents;

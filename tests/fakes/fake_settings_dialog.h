@@ -18,9 +18,7 @@ class FakeDialogView final : public ISettingsDialogView {
         log_.push_back(L"box " + std::wstring(title));
         texts.push_back(std::wstring(text));
     }
-    void ShowHelp(const std::wstring& file, unsigned context) override {
-        log_.push_back(L"help " + std::to_wstring(context) + L" " + file);
-    }
+    WindowHandle HelpOwner() override { return kOwner; }
     void Unload() override { log_.push_back(L"unload"); }
     void ShowCheck(int index, bool checked) override {
         log_.push_back(L"check " + std::to_wstring(index) + (checked ? L" 1" : L" 0"));
@@ -33,6 +31,7 @@ class FakeDialogView final : public ISettingsDialogView {
         log_.push_back(L"label " + std::to_wstring(index) + L" " + std::wstring(caption));
     }
 
+    static constexpr WindowHandle kOwner = 0x2002;
     std::vector<std::wstring> texts;
 
   private:

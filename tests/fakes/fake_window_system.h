@@ -1,8 +1,12 @@
 #pragma once
-// Windows as plain records: a cursor, what lies under it, and every call the engine makes.
+// Windows as plain records: a cursor, what lies under it, and every call the engine makes; and the help viewers.
 #include <map>
 #include <optional>
+#include <set>
+#include <string>
+#include <vector>
 
+#include "core/help.h"
 #include "platform/window_system.h"
 
 namespace vitrell::testing {
@@ -66,6 +70,35 @@ class FakeWindowSystem final : public IWindowSystem {
     WindowHandle underCursor = 0;
     std::map<WindowHandle, Window> windows;
     int calls = 0;
+};
+
+// A system with its version, its files and its help viewers; every viewer call is kept with its owner.
+class FakeHelpViewers final : public IHelpViewers {
+  public:
+    OsVersion RealVersion() override { return version; }
+    bool FileExists(const std::wstring& path) override { return files.count(path) != 0; }
+    bool HtmlHelpLoadable() override {
+        ++loads;
+        return htmlHelpLoads;
+    }
+    void CallWinHelp(WindowHandle owner,
+                     const std::wstring& file,
+                     std::uint32_t command,
+                     std::uintptr_t data) override {
+        calls.push_back({HelpViewer::kWinHelp, file, command, data});
+        owners.push_back(owner);
+    }
+    void CallHtmlHelp(WindowHandle owner, const std::wstring& file, std::uint32_t command) override {
+        calls.push_back({HelpViewer::kHtmlHelp, file, command, 0});
+        owners.push_back(owner);
+    }
+
+    OsVersion version{2, 10, 0};
+    std::set<std::wstring> files;
+    bool htmlHelpLoads = true;
+    int loads = 0;
+    std::vector<HelpCall> calls;
+    std::vector<WindowHandle> owners;
 };
 
 }  // namespace vitrell::testing

@@ -11,7 +11,8 @@ namespace vitrell::testing {
 
 struct MainWindowRig {
     FakeRegistry registry;
-    AppContext app{registry};
+    FakeHelpViewers help;
+    AppContext app{registry, help};
     CallLog log;
     FakeMainWindowView view{log};
     FakeToolbar toolbar{log};

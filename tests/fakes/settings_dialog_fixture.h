@@ -7,6 +7,7 @@
 #include "settings_dialog/settings_dialog.h"
 #include "tests/fakes/fake_registry.h"
 #include "tests/fakes/fake_settings_dialog.h"
+#include "tests/fakes/fake_window_system.h"
 
 namespace vitrell::testing {
 
@@ -15,7 +16,8 @@ inline const std::wstring kPositionKey = SettingsStore::SectionPath(kPosition);
 
 struct DialogFixture {
     FakeRegistry registry;
-    AppContext app{registry};
+    FakeHelpViewers help;
+    AppContext app{registry, help};
     EventLog log;
     FakeDialogView view{log};
     FakeSettingsHost host{log};
@@ -37,6 +39,7 @@ struct DialogFixture {
         s.OptTou = L"20";
         s.OptTou2 = L"0";
         app.HelpFilePath = L"C:\\Tools\\VITRELL\\VITRELL.HLP";
+        app.HtmlHelpFilePath = L"C:\\Tools\\VITRELL\\VITRELL.chm";
         for (const auto& [key, value] : std::vector<std::pair<std::wstring, std::wstring>>{{L"OptLogo", s.OptLogo},
                                                                                            {L"OptTemae", s.OptTemae},
                                                                                            {L"OptJib", s.OptJib},

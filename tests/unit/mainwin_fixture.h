@@ -26,6 +26,7 @@ class MainWindowFixture : public ::testing::Test, protected MainWindowRig {
         s.OptOn_Off = L"0";
         s.OptWinS = L"0";
         app.HelpFilePath = L"C:\\VITRELL\\VITRELL.HLP";
+        app.HtmlHelpFilePath = L"C:\\VITRELL\\VITRELL.chm";
         app.Toolbar = InitialToolbarTables(s.OptTou);
     }
 

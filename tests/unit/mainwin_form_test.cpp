@@ -247,24 +247,59 @@ using MainWindowCommands = MainWindowFixture;
 
 TEST_F(MainWindowCommands, ToolbarButtonsAndHelp) {
     const std::pair<int, CallLog> rows[] = {
-        {3, {"settings:modal"}}, {5, {"help:3"}}, {0, {}}, {7, {}}, {-1, {}},
+        {3, {"settings:modal"}}, {5, {}}, {0, {}}, {7, {}}, {-1, {}},
     };
     for (const auto& [index, want] : rows) {
         log.clear();
         form.Toolbar1_ButtonClick(index);
         EXPECT_EQ(log, want) << "button " << index;
     }
-    const std::pair<int, CallLog> help[] = {{0, {"help:261"}}, {1, {"help:3"}}, {2, {}}, {-1, {}}};
-    for (const auto& [index, want] : help) {
-        log.clear();
+    for (int index : {2, -1})
         form.mnuHelpContent_KeyWord_Click(index);
-        EXPECT_EQ(log, want) << "help index " << index;
-    }
-    EXPECT_EQ(view.helpFile, L"C:\\VITRELL\\VITRELL.HLP");
+    EXPECT_EQ(help.calls.size(), 1u) << "only the toolbar's help button above";
     log.clear();
     form.mnuOptSettei_Click();
     form.mnuHelpAbout_Click();
     EXPECT_EQ(log, (CallLog{"settings:modal", "version-box"}));
+}
+
+// Up to Windows Server 2003 the designed WinHelp call; from Vista on HTML Help, where its file and viewer are there.
+TEST_F(MainWindowCommands, HelpEntryPointsOnEachSystem) {
+    const std::wstring hlp = L"C:\\VITRELL\\VITRELL.HLP", chm = L"C:\\VITRELL\\VITRELL.chm";
+    const struct {
+        std::uint32_t major, minor;
+        bool chmThere, loads, html;
+    } systems[] = {
+        {5, 0, true, true, false},   {5, 1, true, true, false}, {5, 2, true, true, false},
+        {6, 0, true, true, true},    {10, 0, true, true, true}, {6, 0, false, true, false},
+        {10, 0, true, false, false}, {0, 0, true, true, false},  // the version query failed
+    };
+    const struct {
+        const char* name;
+        std::function<void()> click;
+        std::uint32_t winHelp, htmlHelp;
+    } entries[] = {{"F1", [&] { form.mnuHelpContent_KeyWord_Click(0); }, kHelpPartialKey, kHhDisplayIndex},
+                   {"contents", [&] { form.mnuHelpContent_KeyWord_Click(1); }, kHelpContents, kHhDisplayToc},
+                   {"toolbar", [&] { form.Toolbar1_ButtonClick(5); }, kHelpContents, kHhDisplayToc}};
+    for (const auto& system : systems) {
+        help.version = {2, system.major, system.minor};
+        help.files = {system.chmThere ? chm : L""};
+        help.htmlHelpLoads = system.loads;
+        help.loads = 0;
+        for (const auto& entry : entries) {
+            help.calls.clear();
+            help.owners.clear();
+            entry.click();
+            const HelpCall want = system.html ? HelpCall{HelpViewer::kHtmlHelp, chm, entry.htmlHelp, 0}
+                                              : HelpCall{HelpViewer::kWinHelp, hlp, entry.winHelp, 0};
+            EXPECT_EQ(help.calls, std::vector<HelpCall>{want})
+                << entry.name << " on " << system.major << "." << system.minor << " chm " << system.chmThere;
+            EXPECT_EQ(help.owners, std::vector<WindowHandle>{FakeMainWindowView::kOwner}) << entry.name;
+        }
+        if (system.major < 6) {
+            EXPECT_EQ(help.loads, 0) << "HTML Help is never loaded on " << system.major << "." << system.minor;
+        }
+    }
 }
 
 TEST_F(MainWindowCommands, TrayCallbackDecoding) {
@@ -468,6 +503,26 @@ TEST_F(MainWindowExit, AnExitWhileCustomisingClosesTheDialogAndUnloadsOnceItsLoo
     }
 }
 
+// The exit closes the viewers help used: WinHelp once for each window that asked it, HTML Help once.
+TEST_F(MainWindowExit, ClosesTheHelpViewersItOpened) {
+    const HelpCall quit{HelpViewer::kWinHelp, L"C:\\VITRELL\\VITRELL.HLP", kHelpQuit, 0};
+    const HelpCall closeAll{HelpViewer::kHtmlHelp, L"", kHhCloseAll, 0};
+    const std::pair<std::vector<bool>, std::vector<HelpCall>> rows[] = {
+        {{}, {}}, {{false, false}, {quit}}, {{true}, {closeAll}}, {{false, true}, {quit, closeAll}}};
+    for (const auto& [htmlThen, want] : rows) {  // one request each, through HTML Help or not
+        MainWindowRig rig;
+        rig.app.HelpFilePath = quit.file;
+        rig.app.HtmlHelpFilePath = L"C:\\VITRELL\\VITRELL.chm";
+        for (bool html : htmlThen) {
+            rig.help.files = {html ? rig.app.HtmlHelpFilePath : L""};  // the .chm may appear while it runs
+            rig.form.mnuHelpContent_KeyWord_Click(1);
+        }
+        rig.help.calls.clear();
+        rig.form.mnuFileEnd_Click();
+        EXPECT_EQ(rig.help.calls, want) << htmlThen.size() << " requests";
+    }
+}
+
 TEST_F(MainWindowExit, NothingRunsAfterTheExit) {
     // Events that still reach the form after the exit, as they can while the toolbar's customise dialog keeps the
     // window a moment longer: the exit has stored the switch inverted, so any of them would store a wrong state.
@@ -501,6 +556,7 @@ TEST_F(MainWindowExit, NothingRunsAfterTheExit) {
         event();
         EXPECT_TRUE(registry.writes.empty()) << what;
         EXPECT_TRUE(log.empty()) << what << ": " << ::testing::PrintToString(log);
+        EXPECT_TRUE(help.calls.empty()) << what;
         EXPECT_EQ(windows.calls, 0) << what;
     }
     EXPECT_EQ(app.Settings.OptTou, L"20");

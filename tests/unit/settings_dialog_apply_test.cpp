@@ -243,16 +243,36 @@ TEST(SettingsDialogApply, SpinnersDoNotFollowLevelChangesMadeElsewhere) {
     EXPECT_EQ(f.Stored(kConfigKey, L"OptTou"), L"20");
 }
 
+// The topic of the shown tab: its context number in WinHelp, its page of the .chm in HTML Help.
 TEST(SettingsDialogButtons, HelpAsksForTheTopicOfTheShownTab) {
-    for (int tab : {0, 1}) {
+    const std::wstring hlp = L"C:\\Tools\\VITRELL\\VITRELL.HLP", chm = L"C:\\Tools\\VITRELL\\VITRELL.chm";
+    const struct {
+        std::uint32_t major, minor;
+        bool chmThere, loads;
+        int tab;
+        HelpCall want;
+    } rows[] = {
+        {5, 0, true, true, 0, {HelpViewer::kWinHelp, hlp, kHelpContext, 24}},
+        {5, 1, true, true, 1, {HelpViewer::kWinHelp, hlp, kHelpContext, 25}},
+        {5, 2, true, true, 0, {HelpViewer::kWinHelp, hlp, kHelpContext, 24}},
+        {6, 0, true, true, 0, {HelpViewer::kHtmlHelp, chm + L"::/settings_environment.htm", kHhDisplayTopic, 0}},
+        {10, 0, true, true, 1, {HelpViewer::kHtmlHelp, chm + L"::/settings_initial.htm", kHhDisplayTopic, 0}},
+        {10, 0, false, true, 1, {HelpViewer::kWinHelp, hlp, kHelpContext, 25}},
+        {6, 0, true, false, 0, {HelpViewer::kWinHelp, hlp, kHelpContext, 24}},
+    };
+    for (const auto& row : rows) {
         DialogFixture f;
+        f.help.version = {2, row.major, row.minor};
+        if (row.chmThere)
+            f.help.files.insert(chm);
+        f.help.htmlHelpLoads = row.loads;
         f.Load();
-        f.dialog.SetTab(tab);
+        f.dialog.SetTab(row.tab);
         f.log.clear();
         f.dialog.Command1_Click(kHelp);
-        const std::wstring want =
-            std::wstring(L"help ") + (tab == 0 ? L"24" : L"25") + L" C:\\Tools\\VITRELL\\VITRELL.HLP";
-        EXPECT_EQ(f.log, Lines{want}) << "tab " << tab;
+        EXPECT_EQ(f.help.calls, std::vector<HelpCall>{row.want}) << row.major << "." << row.minor << " tab " << row.tab;
+        EXPECT_EQ(f.help.owners, std::vector<WindowHandle>{testing::FakeDialogView::kOwner});
+        EXPECT_TRUE(f.log.empty());
         EXPECT_FALSE(f.dialog.Unloaded());
     }
 }
@@ -267,6 +287,7 @@ TEST(SettingsDialogButtons, ClicksQueuedBehindOkOrCancelDoNothing) {
             f.dialog.Command1_Click(later);
         EXPECT_EQ(f.registry.writes.size(), writes) << "after button " << first;
         EXPECT_EQ(std::count(f.log.begin(), f.log.end(), L"unload"), 1) << "after button " << first;
+        EXPECT_TRUE(f.help.calls.empty()) << "after button " << first;
     }
 }
 

@@ -67,6 +67,7 @@ TEST(Startup, FirstStartWritesEveryDefaultInOrderAndNeverThePosition) {
     EXPECT_EQ(f.app.Settings.T_Left, L"6860");  // (15360 − 1640) / 2
     EXPECT_EQ(f.app.Settings.T_Top, L"5450");   // (11520 − 620) / 2
     EXPECT_EQ(f.app.HelpFilePath, L"C:\\Tools\\VITRELL\\VITRELL.HLP");
+    EXPECT_EQ(f.app.HtmlHelpFilePath, L"C:\\Tools\\VITRELL\\VITRELL.chm");
     EXPECT_EQ(f.host.events, (std::vector<std::wstring>{L"one copy?", L"cd C:\\Tools\\VITRELL", L"splash", L"show"}));
 }
 
