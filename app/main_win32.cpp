@@ -82,6 +82,17 @@ class Win32StartupHost final : public IStartupHost {
 }  // namespace
 }  // namespace vitrell
 
+#if defined(__GLIBCXX__)
+#include <cstdlib>
+// A windowed program has no console for libstdc++'s default terminate handler to print the failed exception's
+// name on, and that handler brings the C++ demangler with it: a ninth of the 32-bit exe. Ending is all it can do.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() {
+    std::abort();
+}
+}  // namespace __gnu_cxx
+#endif
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     vitrell::RestrictDllSearch();
     INITCOMMONCONTROLSEX controls{static_cast<DWORD>(sizeof(INITCOMMONCONTROLSEX)),
