@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # help.build: compiles docs/help/ with the built helpc and chmcmd into a scratch folder, then checks the result:
-# every page and both contexts are in VITRELL.chm, every page the program opens by context is in it, and
-# VITRELL.HLP and VITRELL.chm are each at most 64 KB. Prints how long helpc took (not asserted).
+# every page and both contexts are in VITRELL.chm, every page the program opens by context is in it, its window
+# type names the index file, and VITRELL.HLP and VITRELL.chm are each at most 64 KB. Prints how long helpc took
+# (not asserted).
 # usage: help_build.sh HELPC SOURCE_ROOT SCRATCH_DIR
 set -euo pipefail
 helpc=$1
@@ -41,5 +42,14 @@ for page in $(grep -l '^context:' "$src"/docs/help/*.txt); do
     name=$(basename "$page" .txt).htm
     grep -q "^helpid$number=.*/$name\$" "$out/VITRELL.ali" || bad "context $number does not lead to $name"
 done
+# Wine's viewer shows an index tab only when the window type names the index file: pszIndex is the #STRINGS
+# offset at byte 100 of the first HH_WINTYPE, which follows the 8-byte #WINDOWS header.
+index=
+if (cd "$out" && chmls extract VITRELL.chm /#WINDOWS windows.bin &&
+    chmls extract VITRELL.chm /#STRINGS strings.bin) >/dev/null 2>&1; then
+    at=$(od -An -tu4 -j 108 -N 4 "$out/windows.bin" | tr -d ' ')
+    index=$(tail -c +$((at + 1)) "$out/strings.bin" | tr '\0' '\n' | head -n 1)
+fi
+[ "$index" = VITRELL.hhk ] || bad "the window type in VITRELL.chm names no index file"
 [ $fail -eq 0 ] && echo "help.build: $(wc -w <<<"$pages") pages and their contexts are in VITRELL.chm"
 exit $fail

@@ -122,11 +122,19 @@ std::vector<ProjectFile> WriteHtmlHelp(const Project& project, std::string_view 
     hhp += "Compiled file=" + name + ".chm\r\n";
     hhp += "Contents file=" + name + ".hhc\r\n";
     hhp += "Index file=" + name + ".hhk\r\n";
-    hhp += "Default topic=" + project.topics.front().id + ".htm\r\n";
+    const std::string home = project.topics.front().id + ".htm";
+    hhp += "Default topic=" + home + "\r\n";
+    hhp += "Default Window=main\r\n";
     hhp += "Display compile progress=No\r\n";
     hhp += "Full-text search=Yes\r\n";
     hhp += "Language=0x411 Japanese\r\n";
-    hhp += "Title=" + project.title + "\r\n\r\n[FILES]\r\n";
+    hhp += "Title=" + project.title + "\r\n\r\n";
+    // Wine's viewer takes the index file only from a window type, never from [OPTIONS], and without one shows no
+    // index tab. Tri-pane with a search tab, contents kept in step with the page (0x520); Hide, Back, Forward, Home,
+    // Options and Print (0x304E). chmcmd marks the pane width and the window rectangle as given even when they are left
+    // empty, so both are.
+    hhp += "[WINDOWS]\r\nmain=\"" + project.title + "\",\"" + name + ".hhc\",\"" + name + ".hhk\",\"" + home + "\",\"" +
+           home + "\",,,,,0x520,220,0x304E,[80,60,860,660],,,,,,,0\r\n\r\n[FILES]\r\n";
     for (const Topic& topic : project.topics) {
         hhp += topic.id + ".htm\r\n";
     }
