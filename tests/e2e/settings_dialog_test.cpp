@@ -587,12 +587,10 @@ TEST_F(SettingsDialogE2e, ExitWhileTheModelessDialogIsOpenEndsCleanly) {
 
 // A title as Wine's traces print text of code page 932: bytes from 0x80 up as \xNN.
 std::string TracedTitle(const wchar_t* title) {
-    char bytes[256] = {};
+    char bytes[256] = {}, escaped[8];
     (void)WideCharToMultiByte(932, 0, title, -1, bytes, sizeof(bytes), nullptr, nullptr);
     std::string out;
-    for (const char* p = bytes; *p; ++p) {
-        const unsigned char c = static_cast<unsigned char>(*p);
-        char escaped[8];
+    for (const unsigned char c : std::string(bytes)) {
         std::snprintf(escaped, sizeof(escaped), c >= 0x80 ? "\\x%02x" : c == '\\' ? "\\\\" : "%c", c);
         out += escaped;
     }
@@ -619,12 +617,11 @@ TEST_F(SettingsDialogE2e, OnXpWineHelpOpensOurHelpFileAtEachEntryPoint) {
     // Windows XP for the program: it calls WinHelp, and Wine's winhlp32 reads the VITRELL.HLP beside the exe.
     const std::wstring exe = VitrellExePath(), hlp = exe.substr(0, exe.find_last_of(L"\\/") + 1) + L"VITRELL.HLP";
     ASSERT_NE(GetFileAttributesW(hlp.c_str()), INVALID_FILE_ATTRIBUTES) << "no " << Narrow(hlp);
-    const std::wstring appDefaults = L"Software\\Wine\\AppDefaults\\VITRELL.exe";
     struct Xp {
-        std::wstring key;
+        const wchar_t* key = L"Software\\Wine\\AppDefaults\\VITRELL.exe";
         ~Xp() { (void)DeleteKeyTree(key); }
-    } xp{appDefaults};
-    ASSERT_TRUE(PutStringAt(appDefaults, L"Version", L"winxp"));
+    } xp;
+    ASSERT_TRUE(PutStringAt(xp.key, L"Version", L"winxp"));
     Vitrell app;
     app.TraceChannels(L"-all,trace+winhelp,fixme+winhelp");
     ASSERT_TRUE(app.Start()) << app.Error();
