@@ -669,4 +669,5 @@ TEST_F(SettingsDialogE2e, OnXpWineHelpOpensOurHelpFileAtEachEntryPoint) {
         (void)TerminateProcess(process.get(), 1);
 }
 
+}  // namespace
 }  // namespace vitrell::e2e
