@@ -114,28 +114,21 @@ class BrowserStandIn {
 
 // Makes `command` the system's handler for a URL scheme, and puts back the one there was. Wine 8 looks only at the
 // machine's classes (HKEY_CLASSES_ROOT), not at the user's.
-class SchemeHandler {
-  public:
+struct SchemeHandler {
     SchemeHandler(std::wstring_view scheme, const std::wstring& command)
-        : path_(std::wstring(scheme) + L"\\shell\\open\\command") {
-        DWORD bytes = sizeof(saved_);
-        hadOne_ = RegGetValueW(HKEY_CLASSES_ROOT, path_.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, saved_, &bytes) == 0;
-        ready_ = Put(command.c_str());
+        : path(std::wstring(scheme) + L"\\shell\\open\\command") {
+        DWORD bytes = sizeof(saved);
+        hadOne = RegGetValueW(HKEY_CLASSES_ROOT, path.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, saved, &bytes) == 0;
+        ready = Put(command.c_str());
     }
-    ~SchemeHandler() { (void)(hadOne_ && Put(saved_)); }
-    SchemeHandler(const SchemeHandler&) = delete;
-    SchemeHandler& operator=(const SchemeHandler&) = delete;
-    bool Ready() const { return ready_; }
-
-  private:
-    bool Put(const wchar_t* text) {
+    ~SchemeHandler() { (void)(hadOne && Put(saved)); }
+    bool Put(const wchar_t* text) const {
         const auto bytes = static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t));
-        return RegSetKeyValueW(HKEY_CLASSES_ROOT, path_.c_str(), nullptr, REG_SZ, text, bytes) == ERROR_SUCCESS;
+        return RegSetKeyValueW(HKEY_CLASSES_ROOT, path.c_str(), nullptr, REG_SZ, text, bytes) == ERROR_SUCCESS;
     }
-    std::wstring path_;
-    wchar_t saved_[1024] = {};
-    bool hadOne_ = false;
-    bool ready_ = false;
+    std::wstring path;
+    wchar_t saved[1024] = {};
+    bool hadOne = false, ready = false;
 };
 
 // A point of the version box's client area given in twips, on the screen.
@@ -499,8 +492,7 @@ TEST_F(AboutTest, WithoutTheDesignedProgramALinkGoesToTheSystemsHandlerAndWarnsO
         const wchar_t* scheme;
         double y;  // the label clicked, in twips on the box
         bool handlerThere;
-        std::wstring_view address;
-        std::wstring_view title, text;  // the warning when the handler cannot start
+        std::wstring_view address, title, text;  // what the handler gets; else the warning when it cannot start
     } rows[] = {
         {L"mailto", 2300, true, L"mailto:vitrell@example.org", {}, {}},  // "E-Mail Address："
         {L"mailto", 2520, false, {}, L"OE ｲﾝｽﾄｰﾙ 確認", L"「Outlook Express」 が ｲﾝｽﾄｰﾙ されていません。"},
@@ -513,7 +505,7 @@ TEST_F(AboutTest, WithoutTheDesignedProgramALinkGoesToTheSystemsHandlerAndWarnsO
         SCOPED_TRACE(Narrow(r.scheme) + (r.handlerThere ? " with its handler" : " with a missing handler"));
         BrowserStandIn stub(r.handlerThere, handler);
         SchemeHandler registered(r.scheme, L"\"" + handler + L"\" \"%1\"");
-        ASSERT_TRUE(stub.Ready(r.handlerThere) && registered.Ready());
+        ASSERT_TRUE(stub.Ready(r.handlerThere) && registered.ready);
         EXPECT_TRUE(ClickAt(BoxPoint(box, 600, r.y)));
         if (!r.handlerThere) {
             ExpectWarning(app, box, r.title, r.text);

@@ -149,9 +149,8 @@ class Vitrell {
     bool Start(DWORD timeoutMs = 15000, Shown shown = Shown::kAuto, const std::wstring& currentDirectory = {});
     // The same, with Wine tracing the program's registry calls into the driver's stderr log (see RegistryWrites).
     bool StartTracingRegistry(DWORD timeoutMs = 15000, Shown shown = Shown::kAuto);
-    // The same with any Wine debug channels (a WINEDEBUG value), which the programs it starts inherit.
-    bool StartTracing(const wchar_t* wineDebug, DWORD timeoutMs = 15000, Shown shown = Shown::kAuto);
-    // Traces those channels from the next Start on (for a start StartTracing does not offer).
+    // Has Wine trace these debug channels (a WINEDEBUG value, which the programs it starts inherit) from the next
+    // Start on.
     void TraceChannels(const wchar_t* wineDebug) { channels_ = wineDebug; }
     // What the traces wrote to the driver's stderr log since the start; nullopt without a log.
     std::optional<std::string> TraceSinceStart() const;

@@ -196,11 +196,7 @@ bool Vitrell::Start(DWORD timeoutMs, Shown shown, const std::wstring& currentDir
 }
 
 bool Vitrell::StartTracingRegistry(DWORD timeoutMs, Shown shown) {
-    return StartTracing(L"-all,trace+reg", timeoutMs, shown);
-}
-
-bool Vitrell::StartTracing(const wchar_t* wineDebug, DWORD timeoutMs, Shown shown) {
-    TraceChannels(wineDebug);
+    TraceChannels(L"-all,trace+reg");
     return Start(timeoutMs, shown);
 }
 

@@ -175,12 +175,11 @@ class MainWindowE2E : public VitrellTest {
         Vitrell second;
         EXPECT_FALSE(second.Start(5000)) << "a second main window came up";
         EXPECT_EQ(second.ExitCode(), std::optional<DWORD>(0));
-        const auto shown = [&] {
-            return IsWindowVisible(app.MainWindow()) && GetForegroundWindow() == app.MainWindow();
-        };
-        EXPECT_TRUE(WaitUntil(shown, 3000)) << "not shown in front";
+        const HWND main = app.MainWindow();
+        EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main) && GetForegroundWindow() == main; }, 3000))
+            << "not shown in front";
         EXPECT_EQ(store(), before);
-        EXPECT_EQ(FindWindowExW(nullptr, app.MainWindow(), kMainWindowClass, nullptr), nullptr) << "two main windows";
+        EXPECT_EQ(FindWindowExW(nullptr, main, kMainWindowClass, nullptr), nullptr) << "two main windows";
         EXPECT_TRUE(TrayIconExists(picture, kTrayIconId));
     }
     // A left click on the tray icon, then from the pop-up the item with access key `item` of the sub-menu

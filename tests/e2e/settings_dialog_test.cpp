@@ -585,18 +585,12 @@ TEST_F(SettingsDialogE2e, ExitWhileTheModelessDialogIsOpenEndsCleanly) {
     EXPECT_EQ(app.ExitCode(), 0u);
 }
 
-}  // namespace
-
-namespace {
-
 // A title as Wine's traces print text of code page 932: bytes from 0x80 up as \xNN.
 std::string TracedTitle(const wchar_t* title) {
-    char bytes[256] = {};
+    char bytes[256] = {}, escaped[8];
     (void)WideCharToMultiByte(932, 0, title, -1, bytes, sizeof(bytes), nullptr, nullptr);
     std::string out;
-    for (const char* p = bytes; *p; ++p) {
-        const unsigned char c = static_cast<unsigned char>(*p);
-        char escaped[8];
+    for (const unsigned char c : std::string(bytes)) {
         std::snprintf(escaped, sizeof(escaped), c >= 0x80 ? "\\x%02x" : c == '\\' ? "\\\\" : "%c", c);
         out += escaped;
     }
@@ -619,31 +613,26 @@ std::string ShownPage(const std::string& trace, const std::string& request) {
                                       : trace.substr(title + 7, trace.find("\" ", title) - title - 7);
 }
 
-}  // namespace
-
 TEST_F(SettingsDialogE2e, OnXpWineHelpOpensOurHelpFileAtEachEntryPoint) {
     // Windows XP for the program: it calls WinHelp, and Wine's winhlp32 reads the VITRELL.HLP beside the exe.
-    const std::wstring exe = VitrellExePath();
-    ASSERT_NE(GetFileAttributesW((exe.substr(0, exe.find_last_of(L"\\/") + 1) + L"VITRELL.HLP").c_str()),
-              INVALID_FILE_ATTRIBUTES)
-        << "no VITRELL.HLP beside " << Narrow(exe);
-    const std::wstring appDefaults = L"Software\\Wine\\AppDefaults\\VITRELL.exe";
+    const std::wstring exe = VitrellExePath(), hlp = exe.substr(0, exe.find_last_of(L"\\/") + 1) + L"VITRELL.HLP";
+    ASSERT_NE(GetFileAttributesW(hlp.c_str()), INVALID_FILE_ATTRIBUTES) << "no " << Narrow(hlp);
     struct Xp {
-        std::wstring key;
+        const wchar_t* key = L"Software\\Wine\\AppDefaults\\VITRELL.exe";
         ~Xp() { (void)DeleteKeyTree(key); }
-    } xp{appDefaults};
-    ASSERT_TRUE(PutStringAt(appDefaults, L"Version", L"winxp"));
+    } xp;
+    ASSERT_TRUE(PutStringAt(xp.key, L"Version", L"winxp"));
     Vitrell app;
-    ASSERT_TRUE(app.StartTracing(L"-all,trace+winhelp,fixme+winhelp")) << app.Error();
+    app.TraceChannels(L"-all,trace+winhelp,fixme+winhelp");
+    ASSERT_TRUE(app.Start()) << app.Error();
 
-    HWND dialog = nullptr;
     ASSERT_TRUE(Request(app, Way::MenuItem));
-    ASSERT_NE(dialog = WaitForSettingsDialog(app), nullptr);
+    HWND dialog = WaitForSettingsDialog(app), viewer = nullptr;
+    ASSERT_NE(dialog, nullptr);
     Press(dialog, kIdHelp);
-    auto viewer = [] { return FindWindowW(L"MS_WINHELP", nullptr); };
-    ASSERT_TRUE(WaitUntil([&] { return viewer() != nullptr; }, 10000, "winhlp32's window"));
+    ASSERT_TRUE(WaitUntil([&] { return viewer = FindWindowW(L"MS_WINHELP", nullptr); }, 10000)) << "no winhlp32";
     DWORD viewerPid = 0;
-    (void)GetWindowThreadProcessId(viewer(), &viewerPid);
+    (void)GetWindowThreadProcessId(viewer, &viewerPid);
     auto traced = [&](const char* what) {
         return WaitUntil([&] { return app.TraceSinceStart().value_or("").find(what) != std::string::npos; }, 5000);
     };
@@ -680,4 +669,5 @@ TEST_F(SettingsDialogE2e, OnXpWineHelpOpensOurHelpFileAtEachEntryPoint) {
         (void)TerminateProcess(process.get(), 1);
 }
 
+}  // namespace
 }  // namespace vitrell::e2e

@@ -81,15 +81,12 @@ class FakeHelpViewers final : public IHelpViewers {
         ++loads;
         return htmlHelpLoads;
     }
-    void CallWinHelp(WindowHandle owner,
-                     const std::wstring& file,
-                     std::uint32_t command,
-                     std::uintptr_t data) override {
-        calls.push_back({HelpViewer::kWinHelp, file, command, data});
+    void CallWinHelp(WindowHandle owner, const std::wstring& file, std::uint32_t cmd, std::uintptr_t data) override {
+        calls.push_back({HelpViewer::kWinHelp, file, cmd, data});
         owners.push_back(owner);
     }
-    void CallHtmlHelp(WindowHandle owner, const std::wstring& file, std::uint32_t command) override {
-        calls.push_back({HelpViewer::kHtmlHelp, file, command, 0});
+    void CallHtmlHelp(WindowHandle owner, const std::wstring& file, std::uint32_t cmd) override {
+        calls.push_back({HelpViewer::kHtmlHelp, file, cmd, 0});
         owners.push_back(owner);
     }
 

@@ -27,40 +27,39 @@ std::string Bytes32(uint32_t v) {
 // length (`leaf`: with its data). Returns the leaf record equal to `key`, or empty.
 using KeyLess = std::function<bool(std::string_view record, std::string_view key)>;
 using RecordSize = std::function<size_t(std::string_view record, bool leaf)>;
+std::string_view Page(std::string_view tree, uint32_t page) {
+    return tree.substr(38 + page * U16(tree, 4), U16(tree, 4));
+}
+std::vector<std::string_view> LeafRecords(std::string_view page, const RecordSize& size) {
+    std::vector<std::string_view> records;
+    for (size_t i = 0, at = 8, n = U16(page, 2); i < n; ++i, at += records.back().size())
+        records.push_back(page.substr(at, size(page.substr(at), true)));
+    return records;
+}
 std::string_view Find(std::string_view tree, std::string_view key, const KeyLess& less, const RecordSize& size) {
-    const size_t pageSize = U16(tree, 4);
     uint32_t page = U16(tree, 26);
     for (uint32_t level = U16(tree, 32); level > 1; --level) {
-        std::string_view p = tree.substr(38 + page * pageSize, pageSize);
+        std::string_view p = Page(tree, page);
         page = U16(p, 4);
-        size_t at = 6;
-        for (uint32_t i = 0, n = U16(p, 2); i < n && !less(key, p.substr(at)); ++i) {
+        for (size_t i = 0, at = 6, n = U16(p, 2); i < n && !less(key, p.substr(at)); ++i) {
             at += size(p.substr(at), false);
             page = U16(p, at - 2);
         }
     }
-    std::string_view p = tree.substr(38 + page * pageSize, pageSize);
-    for (uint32_t i = 0, at = 8, n = U16(p, 2); i < n; ++i, at += static_cast<uint32_t>(size(p.substr(at), true))) {
-        if (!less(p.substr(at), key) && !less(key, p.substr(at))) {
-            return p.substr(at, size(p.substr(at), true));
-        }
-    }
+    for (std::string_view record : LeafRecords(Page(tree, page), size))
+        if (!less(record, key) && !less(key, record))
+            return record;
     return {};
 }
 // Every leaf record, first leaf to last along the NextPage chain.
 std::vector<std::string_view> Leaves(std::string_view tree, const RecordSize& size) {
-    const size_t pageSize = U16(tree, 4);
     uint32_t page = U16(tree, 26);
-    for (uint32_t level = U16(tree, 32); level > 1; --level) {
-        page = U16(tree, 38 + page * pageSize + 4);
-    }
+    for (uint32_t level = U16(tree, 32); level > 1; --level)
+        page = U16(Page(tree, page), 4);
     std::vector<std::string_view> records;
-    for (; page != 0xFFFF; page = U16(tree, 38 + page * pageSize + 6)) {
-        std::string_view p = tree.substr(38 + page * pageSize, pageSize);
-        for (uint32_t i = 0, at = 8, n = U16(p, 2); i < n; ++i, at += static_cast<uint32_t>(size(p.substr(at), true))) {
-            records.push_back(p.substr(at, size(p.substr(at), true)));
-        }
-    }
+    for (; page != 0xFFFF; page = U16(Page(tree, page), 6))
+        for (std::string_view record : LeafRecords(Page(tree, page), size))
+            records.push_back(record);
     return records;
 }
 const KeyLess kLongLess = [](std::string_view a, std::string_view b) {
@@ -78,14 +77,9 @@ const KeyLess kStringLess = [](std::string_view a, std::string_view b) {
 
 // An internal file of a .HLP, found through the directory.
 std::string_view FileIn(std::string_view hlp, std::string_view name) {
-    std::string key(name);
-    key += '\0';
-    std::string_view entry = Find(hlp.substr(U32(hlp, 4) + 9), key, kStringLess, StringKeySize(4));
-    if (entry.empty()) {
-        return {};
-    }
-    const uint32_t at = U32(entry, name.size() + 1);
-    return hlp.substr(at + 9, U32(hlp, at + 4));
+    std::string_view entry = Find(hlp.substr(U32(hlp, 4) + 9), std::string(name) + '\0', kStringLess, StringKeySize(4));
+    const uint32_t at = entry.empty() ? 0 : U32(entry, name.size() + 1);
+    return entry.empty() ? std::string_view() : hlp.substr(at + 9, U32(hlp, at + 4));
 }
 
 std::vector<Diagnostic> ParseAll(const std::vector<std::pair<std::string, std::string>>& files, Project& project) {
@@ -93,15 +87,13 @@ std::vector<Diagnostic> ParseAll(const std::vector<std::pair<std::string, std::s
     Contents contents;
     std::vector<Topic> topics;
     for (const auto& [name, text] : files) {
-        if (name == "contents") {
+        if (name == "contents")
             ParseContents("contents.txt", text, contents, diagnostics);
-        } else if (Topic topic; ParseTopic(name + ".txt", name, text, topic, diagnostics)) {
+        else if (Topic topic; ParseTopic(name + ".txt", name, text, topic, diagnostics))
             topics.push_back(std::move(topic));
-        }
     }
-    if (diagnostics.empty() && AssembleProject(contents, std::move(topics), project, diagnostics)) {
+    if (diagnostics.empty() && AssembleProject(contents, std::move(topics), project, diagnostics))
         EncodeProject(project, diagnostics);
-    }
     return diagnostics;
 }
 
@@ -155,11 +147,10 @@ TEST(HelpMarkup, BadInputIsReportedWithFileAndLine) {
     for (const Row& row : rows) {
         auto files = kPages;
         auto same = std::find_if(files.begin(), files.end(), [&](const auto& f) { return f.first == row.name; });
-        if (same != files.end()) {
+        if (same != files.end())
             same->second = row.text;
-        } else {
+        else
             files.emplace_back(row.name, row.text);
-        }
         Project project;
         const std::vector<Diagnostic> diagnostics = ParseAll(files, project);
         ASSERT_FALSE(diagnostics.empty()) << "accepted: " << row.text;
@@ -172,9 +163,8 @@ TEST(HelpWinHelp, ContextHashMatchesAnIndependentWriter) {
     // Values from the |CONTEXT of a file halibut wrote.
     const std::vector<std::pair<std::string, uint32_t>> rows = {
         {"Top", 0x00010959}, {"t00000000", 0x4EF9C604}, {"t00000001", 0x4EF9C5FB}, {"TOP", 0x00010959}, {"", 1}};
-    for (const auto& [name, want] : rows) {
+    for (const auto& [name, want] : rows)
         EXPECT_EQ(ContextHash(name), want) << "for \"" << name << "\"";
-    }
 }
 
 TEST(HelpWinHelp, BTreeSplitsIntoLeavesAndIndexPagesThatFindEveryKey) {
@@ -192,27 +182,26 @@ TEST(HelpWinHelp, BTreeSplitsIntoLeavesAndIndexPagesThatFindEveryKey) {
             entries.push_back({key, key + Bytes32(static_cast<uint32_t>(i))});
         }
         const std::string tree = BuildBTree({0x0002, row.pageSize, "L4"}, entries);
-        ASSERT_EQ(tree.size(), 38 + row.pages * row.pageSize) << row.entries << " entries";
-        EXPECT_EQ(U16(tree, 0), 0x293Bu);
-        EXPECT_EQ(U16(tree, 30), row.pages) << row.entries << " entries";
-        EXPECT_EQ(U16(tree, 32), row.levels) << row.entries << " entries";
-        EXPECT_EQ(U16(tree, 24), row.pages - row.levels) << "page splits";
-        EXPECT_EQ(U32(tree, 34), static_cast<uint32_t>(row.entries));
+        SCOPED_TRACE(std::to_string(row.entries) + " entries");
+        ASSERT_EQ(tree.size(), 38 + row.pages * row.pageSize);
+        // Magic, page splits, pages, levels, entries.
+        EXPECT_EQ(
+            (std::vector<uint32_t>{U16(tree, 0), U16(tree, 24), U16(tree, 30), U16(tree, 32), U32(tree, 34)}),
+            (std::vector<uint32_t>{0x293B, row.pages - row.levels, row.pages, row.levels, uint32_t(row.entries)}));
         const std::vector<std::string_view> leaves = Leaves(tree, FixedSize(8));
         ASSERT_EQ(leaves.size(), entries.size()) << "the leaf chain holds every entry once";
         for (size_t i = 0; i < entries.size(); ++i) {
             EXPECT_EQ(leaves[i], entries[i].leaf);
             EXPECT_EQ(Find(tree, entries[i].key, kLongLess, FixedSize(8)), entries[i].leaf)
-                << "key " << i << " of " << row.entries << " not found through the index";
+                << "key " << i << " not found through the index";
         }
     }
 }
 
 TEST(HelpWinHelp, ContextMapRecordsAreNumberThenOffset) {
-    EXPECT_EQ(ContextMapFile({{25, 0x8000}, {24, 0x1C}}), std::string("\x02\x00"
-                                                                      "\x18\x00\x00\x00\x1C\x00\x00\x00"
-                                                                      "\x19\x00\x00\x00\x00\x80\x00\x00",
-                                                                      18));
+    // A count of 2, then (24, 0x1C) and (25, 0x8000), sorted by number.
+    EXPECT_EQ(ContextMapFile({{25, 0x8000}, {24, 0x1C}}),
+              std::string("\x02\x00\x18\x00\x00\x00\x1C\x00\x00\x00\x19\x00\x00\x00\x00\x80\x00\x00", 18));
 }
 
 TEST(HelpWinHelp, TopicRecordsChainAcrossBlocks) {
@@ -232,23 +221,19 @@ TEST(HelpWinHelp, TopicRecordsChainAcrossBlocks) {
         {2, 28, 0, 0x8000 + 12, 0x10000},
     };
     std::vector<TopicLink> links;
-    for (const Row& row : rows) {
+    for (const Row& row : rows)
         links.push_back({row.type, std::string(row.data1, 'a'), std::string(row.data2, 'b')});
-    }
     const std::vector<LinkPlace> places = PlaceTopicLinks(links);
-    for (size_t i = 0; i < rows.size(); ++i) {
-        EXPECT_EQ(places[i].pos, rows[i].pos) << "TOPICPOS of record " << i;
-        EXPECT_EQ(places[i].offset, rows[i].offset) << "TOPICOFFSET of record " << i;
-    }
     // Read back as winhlp32 does: drop the block headers, then follow NextBlock from TOPICPOS 12.
     const std::string topic = WriteTopicBlocks(links, places);
     std::string data;
-    for (size_t at = 0; at < topic.size(); at += kTopicBlockSize) {
+    for (size_t at = 0; at < topic.size(); at += kTopicBlockSize)
         data += topic.substr(at + 12, kTopicBlockSize - 12);
-    }
     uint32_t pos = 12, previous = 0xFFFFFFFF;
     for (size_t i = 0; i < rows.size(); ++i) {
-        ASSERT_EQ(pos, rows[i].pos);
+        EXPECT_EQ(places[i].pos, rows[i].pos) << "TOPICPOS of record " << i;
+        EXPECT_EQ(places[i].offset, rows[i].offset) << "TOPICOFFSET of record " << i;
+        ASSERT_EQ(pos, rows[i].pos) << "NextBlock to record " << i;
         const size_t at = (pos - 12) / 0x4000 * (kTopicBlockSize - 12) + (pos - 12) % 0x4000;
         EXPECT_EQ(static_cast<uint8_t>(data[at + 20]), rows[i].type);
         EXPECT_EQ(U32(data, at + 8), previous) << "PrevBlock of record " << i;
@@ -274,16 +259,14 @@ TEST(HelpWinHelp, HelpFileAnswersContextsKeywordsAndTitles) {
     std::string_view system = FileIn(hlp, "|SYSTEM");
     ASSERT_FALSE(system.empty());
     std::map<uint32_t, std::string_view> records;
-    for (size_t at = 12; at + 4 <= system.size(); at += 4 + U16(system, at + 2)) {
+    for (size_t at = 12; at + 4 <= system.size(); at += 4 + U16(system, at + 2))
         records[U16(system, at)] = system.substr(at + 4, U16(system, at + 2));
-    }
     EXPECT_EQ(records[1], project.title + '\0');
     EXPECT_EQ(U16(records[9], 8), 0x411u) << "locale";
     EXPECT_EQ(U16(records[11], 0), 128u) << "Shift_JIS charset";
 
     // Each topic's offset, as |CONTEXT gives it for the topic id, must lead to that topic everywhere.
-    std::string_view context = FileIn(hlp, "|CONTEXT");
-    std::string_view titles = FileIn(hlp, "|TTLBTREE");
+    std::string_view context = FileIn(hlp, "|CONTEXT"), titles = FileIn(hlp, "|TTLBTREE");
     std::map<std::string, uint32_t> offsets;
     for (const Topic& topic : project.topics) {
         std::string_view entry = Find(context, Bytes32(ContextHash(topic.id)), kLongLess, FixedSize(8));
@@ -294,19 +277,13 @@ TEST(HelpWinHelp, HelpFileAnswersContextsKeywordsAndTitles) {
         EXPECT_EQ(title.substr(4), topic.title + '\0') << topic.id;
     }
     EXPECT_EQ(U32(records[3], 0), offsets["over"]) << "contents topic";
-    std::string_view map = FileIn(hlp, "|CTXOMAP");
-    ASSERT_EQ(U16(map, 0), 2u);
-    EXPECT_EQ(U32(map, 2), 24u);
-    EXPECT_EQ(U32(map, 6), offsets["env"]);
-    EXPECT_EQ(U32(map, 10), 25u);
-    EXPECT_EQ(U32(map, 14), offsets["init"]);
+    EXPECT_EQ(FileIn(hlp, "|CTXOMAP"), ContextMapFile({{24, offsets["env"]}, {25, offsets["init"]}}));
 
     // "settings" belongs to two topics, in contents order.
     std::string_view keyword = Find(FileIn(hlp, "|KWBTREE"), std::string("settings", 9), kStringLess, StringKeySize(6));
     ASSERT_FALSE(keyword.empty());
     ASSERT_EQ(U16(keyword, 9), 2u);
-    std::string_view data = FileIn(hlp, "|KWDATA");
-    EXPECT_EQ(U32(data, U32(keyword, 11)), offsets["over"]);
-    EXPECT_EQ(U32(data, U32(keyword, 11) + 4), offsets["env"]);
+    std::string_view data = FileIn(hlp, "|KWDATA").substr(U32(keyword, 11));
+    EXPECT_EQ((std::pair{U32(data, 0), U32(data, 4)}), (std::pair{offsets["over"], offsets["env"]}));
     EXPECT_EQ(U16(FileIn(hlp, "|KWMAP"), 0), 1u) << "one leaf page listed";
 }

@@ -128,13 +128,11 @@ TEST_F(MainWindowLayoutApply, CentringHalvesAreKept) {
 // Two monitors of different sizes: the primary 19200 x 14400 and, left of it, 24000 x 18000 from (-24000, -3000).
 // The window is 1830 x 1140.
 TEST_F(MainWindowLayoutApply, CentringUsesTheMonitorThatHoldsTheWindow) {
-    const RectTwips primary{0, 0, 19200, 14400};
-    const RectTwips left{-24000, -3000, 24000, 18000};
+    const RectTwips primary{0, 0, 19200, 14400}, left{-24000, -3000, 24000, 18000};
     const struct {
         const char* what;
         MonitorList monitors;
-        double storedLeft, storedTop;
-        double wantLeft, wantTop;
+        double storedLeft, storedTop, wantLeft, wantTop;
     } cases[] = {
         {"stored on the left monitor", {primary, left}, -12000, 500, -12915, 5430},
         {"stored on the primary", {primary, left}, 1000, 2000, 8685, 6630},

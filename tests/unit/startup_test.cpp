@@ -160,17 +160,12 @@ TEST(Startup, SplashAndHiddenStartFollowTheirFlagsExactly) {
 // Judged for a window of the default 1640 x 620 (a third of its area: 338933 square twips); the primary monitor is
 // the fixture's 15360 x 11520, whose centred default is (6860, 5450).
 TEST(Startup, AStoredPlaceIsKeptWhereverTheWindowShowsOnAMonitor) {
-    const RectTwips primary{0, 0, 15360, 11520};
-    const RectTwips left{-19200, 0, 19200, 14400};
-    const RectTwips above{0, -11520, 15360, 11520};
-    const RectTwips right{15360, 0, 15360, 11520};
+    const RectTwips primary{0, 0, 15360, 11520}, left{-19200, 0, 19200, 14400}, above{0, -11520, 15360, 11520},
+        right{15360, 0, 15360, 11520};
     const struct {
         const char* what;
         MonitorList monitors;
-        const wchar_t* left;
-        const wchar_t* top;
-        const wchar_t* wantLeft;
-        const wchar_t* wantTop;
+        std::wstring_view left, top, wantLeft, wantTop;
     } cases[] = {
         {"left of the primary", {primary, left}, L"-10000", L"3000", L"-10000", L"3000"},
         {"above the primary", {primary, above}, L"4000", L"-6000", L"4000", L"-6000"},
@@ -188,7 +183,7 @@ TEST(Startup, AStoredPlaceIsKeptWhereverTheWindowShowsOnAMonitor) {
         f.Start();
         EXPECT_EQ(f.app.Settings.T_Left, c.wantLeft) << c.what;
         EXPECT_EQ(f.app.Settings.T_Top, c.wantTop) << c.what;
-        EXPECT_EQ(f.registry.Get(kPositionKey, L"T_Top"), std::optional<std::wstring>(c.top)) << "registry keeps it";
+        EXPECT_EQ(f.registry.Get(kPositionKey, L"T_Top"), std::wstring(c.top)) << "registry keeps it";
     }
 }
 
